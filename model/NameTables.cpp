@@ -653,9 +653,10 @@ const NameField abletonLiveMasterFader[2] =
     "Vol.M", "Tape Tspt",                                                                            // 0
 };
 
-juce::String nameAt (const NameField* table128, int index)
+juce::String nameAt (NameTable128 table, int index)
 {
-    if (table128 == nullptr || index < 0 || index >= 128)
+    if (table.entries == nullptr || index < 0 || index >= 128)
         return {};
-    return juce::String (table128[index], strnlen (table128[index], sizeof (NameField)));
+    const auto& field = table.entries[index];
+    return juce::String (field, strnlen (field, sizeof (NameField)));
 }

@@ -34,5 +34,17 @@ juce::String nameAt (const NameField (&table)[size], int index)
     return juce::String (table[index], strnlen (table[index], sizeof (NameField)));
 }
 
+/** A table reached through NCPP: a bare pointer to 128 entries.
+
+    A class rather than a plain pointer parameter on purpose: an array would
+    convert to a plain pointer as well as it binds to the array overload above,
+    and the tie would go to the non-template, reading an 8-entry table as if it
+    had 128. A user conversion always loses to the array overload. */
+struct NameTable128
+{
+    NameTable128 (const NameField* first) noexcept : entries (first) {}
+    const NameField* entries;
+};
+
 /** The same for a table reached through NCPP (128 entries each). */
-juce::String nameAt (const NameField* table128, int index);
+juce::String nameAt (NameTable128 table, int index);
