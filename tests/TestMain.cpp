@@ -1,5 +1,8 @@
 // Test entry point: the main thread becomes JUCE's message thread, as in the
 // editor, so GUI components can be built, clicked and run modally.
+#include "model/Dolmaris.h"
+#include "model/SettingsLocation.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <gtest/gtest.h>
 
@@ -13,24 +16,38 @@ juce::JUCEApplicationBase* createNoApplication() { return nullptr; }
 // ALSA complains on every call when there is no sequencer; the tests don't care.
 void silenceAlsa (const char*, int, const char*, int, const char*, ...) {}
 
-// JUCE runs dconf and writes ~/.cache at start-up: keep that in a temporary home.
-void useTemporaryHome()
+// JUCE runs dconf and writes ~/.cache at start-up, and the model keeps settings
+// files: all of it goes into one temporary folder, removed at the end.
+juce::File useTemporaryHome()
 {
-    char folder[] = "/tmp/kivra-test-home-XXXXXX";
-    if (mkdtemp (folder) != nullptr)
-        setenv ("HOME", folder, 1);
+    char folder[] = "/tmp/kivra-tests-XXXXXX";
+    if (mkdtemp (folder) == nullptr)
+        std::abort();
+
+    const juce::File root (folder);
+    const auto home = root.getChildFile ("home");
+    home.createDirectory();
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+    SettingsLocation::redirectBelow (root);
+    return root;
 }
 } // namespace
 
 int main (int argc, char** argv)
 {
-    useTemporaryHome();
+    const auto temporaryRoot = useTemporaryHome();
     snd_lib_error_set_handler (silenceAlsa);
     ::testing::InitGoogleTest (&argc, argv);
 
     // Without a creation function JUCE skips its X error handler, and the
     // first X error would end the process.
     juce::JUCEApplicationBase::createInstance = &createNoApplication;
-    juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
+    int result = 0;
+    {
+        juce::ScopedJuceInitialiser_GUI juce;
+        result = RUN_ALL_TESTS();
+        Dolmaris::deleteInstance(); // as the editor's shut-down does
+    }
+    temporaryRoot.deleteRecursively();
+    return result;
 }

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build, run and test the editor.
+set -euo pipefail
+
+packages=(
+    cmake make g++ pkg-config
+    juce-modules-source            # JUCE 7.0.5 modules, CMake config and juceaide
+    xvfb xauth fonts-dejavu-core   # a virtual display, and fonts so text shows at all
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev       # the fuzz target (libFuzzer)
+    xdotool imagemagick            # driving and photographing the real window
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
