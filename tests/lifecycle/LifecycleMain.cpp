@@ -1,0 +1,34 @@
+// Runs one model-lifecycle scenario per process: the model can be created only
+// once per run, so a second scenario in the same process would find it gone.
+#include <juce_events/juce_events.h>
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+int main (int argc, char** argv)
+{
+    ::testing::InitGoogleTest (&argc, argv);
+
+    if (! ::testing::GTEST_FLAG (list_tests))
+    {
+        if (argc != 2)
+        {
+            std::cerr << "usage: " << argv[0] << " <scenario>   (--gtest_list_tests lists them)\n";
+            return 2;
+        }
+        ::testing::GTEST_FLAG (filter) = std::string ("ModelLifecycle.") + argv[1];
+    }
+
+    // The settings file has a save timer and sends change messages, as in the
+    // editor; both need the message manager.
+    juce::ScopedJuceInitialiser_GUI juce;
+    const int result = RUN_ALL_TESTS();
+
+    // A misspelt scenario would otherwise pass by running nothing.
+    if (! ::testing::GTEST_FLAG (list_tests) && ::testing::UnitTest::GetInstance()->test_to_run_count() != 1)
+    {
+        std::cerr << "no such scenario: " << argv[1] << "\n";
+        return 2;
+    }
+    return result;
+}
