@@ -17,8 +17,12 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
 (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
 
+# One clang build serves both the sanitizer run and the fuzzer, so JUCE is
+# compiled twice in all, not three times.
 step "Sanitizer build and tests"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVRA_SANITIZE=ON -DKIVRA_BENCH=OFF >/dev/null
+CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG -gline-tables-only" -DCMAKE_C_FLAGS_RELEASE="-O1 -DNDEBUG" \
+    -DKIVRA_SANITIZE=ON -DKIVRA_FUZZ=ON -DKIVRA_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
@@ -26,9 +30,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-sanitize && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
 
 step "Fuzzing the mapping-file loader for ${fuzz_seconds} s"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKIVRA_FUZZ=ON -DKIVRA_TESTS=OFF -DKIVRA_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target open_file_fuzzer -j"$jobs"
-fuzz/run-fuzzer.sh build-fuzz/fuzz/open_file_fuzzer "$fuzz_seconds"
+fuzz/run-fuzzer.sh build-sanitize/fuzz/open_file_fuzzer "$fuzz_seconds"
 
 step "All tests passed"
