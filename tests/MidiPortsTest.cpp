@@ -235,7 +235,7 @@ TEST (MidiPorts, JuceImplementationOpensNothingThatIsNotThere)
     EXPECT_EQ (ports.openOutput (outputs.size()), nullptr);
     EXPECT_EQ (ports.openOutput (-1), nullptr);
     EXPECT_EQ (ports.openInput (inputs.size(), &callback), nullptr);
-    EXPECT_EQ (ports.openOutput (juce::String ("No such port \xe2\x80\x94 kivra test")), nullptr);
+    EXPECT_EQ (ports.openOutput (juce::String ("No such port - kivra test")), nullptr);
     EXPECT_EQ (ports.openInput (juce::String ("No such port, kivra test"), &callback), nullptr);
 
     if (outputs.isEmpty())
