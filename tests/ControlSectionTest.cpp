@@ -66,21 +66,6 @@ TEST_F (ControlSectionTest, HoldsTheControlsOfTheControlAreaOnce)
     EXPECT_EQ (ids, expected);
 }
 
-TEST_F (ControlSectionTest, ChildrenAreCreatedInTheirOwnOrder)
-{
-    // The order of creation is the order among the children; the binding
-    // follows the declaration order instead.
-    const int order[] = { 41, 42, 43, 44, 45, 47, 48, 49, 50, 51, 52, 53, 54, 57, 58, 59, 60, 63,
-                          64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81,
-                          82, 85, 86, 87, 88, 89, 46, 55, 56, 61, 62, 83, 84, 90, 99 };
-    const auto& children = section->getChildren();
-    for (int i = 0; i < (int) std::size (order); ++i)
-        EXPECT_EQ (dynamic_cast<MappableButton&> (*children[i]).id, order[i]) << i;
-
-    EXPECT_EQ (children[51]->getName(), "jogLabel");
-    EXPECT_EQ (dynamic_cast<MappableButton&> (*children[52]).id, 108);
-}
-
 TEST_F (ControlSectionTest, CaptionsAndTypesAfterConstruction)
 {
     for (int id = 41; id <= 90; ++id)
@@ -106,17 +91,6 @@ TEST_F (ControlSectionTest, CaptionsAndTypesAfterConstruction)
     EXPECT_EQ (masterFader.type, CtKind::masterFader);
     EXPECT_EQ (masterFader.captionLabel, nullptr);
     EXPECT_EQ (masterFader.getButtonText(), "PB.9");
-}
-
-TEST_F (ControlSectionTest, JogLabelIsStyledLikeTheStripLabels)
-{
-    auto* label = jogLabel();
-    ASSERT_NE (label, nullptr);
-    EXPECT_EQ (label->getFont().getHeight(), 15.0f);
-    EXPECT_EQ (label->getJustificationType(), juce::Justification::centred);
-    EXPECT_FALSE (label->isEditableOnSingleClick() || label->isEditableOnDoubleClick());
-    EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xff000000));
-    EXPECT_EQ (label->findColour (juce::TextEditor::backgroundColourId), juce::Colour (0x00000000));
 }
 
 TEST_F (ControlSectionTest, BindingFollowsThePlaceOfEachButton)

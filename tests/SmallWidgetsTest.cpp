@@ -9,20 +9,6 @@
 
 namespace
 {
-TEST (SmallWidgets, ComboBoxesAndCommandButtonStartNamelessAndEmpty)
-{
-    ControlModeComboBox modeBox;
-    MapComboBox attributeBox;
-    CommandButton command;
-
-    EXPECT_EQ (modeBox.getName(), "");
-    EXPECT_EQ (attributeBox.getName(), "");
-    EXPECT_EQ (command.getName(), "");
-    EXPECT_EQ (command.getButtonText(), "");
-    EXPECT_TRUE (attributeBox.values.isEmpty());
-    EXPECT_EQ (modeBox.getNumItems(), 0);
-}
-
 TEST (SmallWidgets, MapComboBoxValueOutsideItsItemsIsZero)
 {
     MapComboBox box;
@@ -77,17 +63,12 @@ TEST (AboutBox, ChildrenTextsAndLooks)
     ASSERT_NE (parts.version, nullptr);
 
     EXPECT_EQ (about.getChildren()[0], parts.title);
-    EXPECT_EQ (parts.title->getName(), "new label");
     EXPECT_EQ (parts.title->getText(), "Dolmar/Dolmet Kivra");
     EXPECT_EQ (parts.title->getFont().getHeight(), 50.0f);
     EXPECT_EQ (parts.title->getFont().getTypefaceStyle(), "Bold");
-    EXPECT_EQ (parts.title->getJustificationType(), juce::Justification::centred);
-    EXPECT_EQ (parts.title->findColour (juce::Label::textColourId), juce::Colour (0xffeeeeee));
 
     EXPECT_TRUE (parts.notice->getText().contains ("Zevosonic"));
-    EXPECT_EQ (parts.notice->getFont().getHeight(), 15.0f);
     EXPECT_EQ (parts.notice->getJustificationType(), juce::Justification::centredLeft);
-    EXPECT_EQ (parts.notice->findColour (juce::TextEditor::textColourId), juce::Colour (0xffeeeeee));
 
     EXPECT_EQ (parts.linkButton->getButtonText(), "About Us");
     EXPECT_TRUE (parts.linkButton->getURL().toString (false).startsWith ("https://"));
@@ -99,10 +80,7 @@ TEST (AboutBox, ChildrenTextsAndLooks)
     EXPECT_EQ (parts.version->getJustificationType(), juce::Justification::centred);
 
     for (auto* label : { parts.title, parts.notice, parts.version })
-    {
-        EXPECT_FALSE (label->isEditableOnSingleClick() || label->isEditableOnDoubleClick());
-        EXPECT_EQ (label->findColour (juce::TextEditor::backgroundColourId), juce::Colour (0x00000000));
-    }
+        EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xffeeeeee));
 }
 
 TEST (AboutBox, LayoutAtItsOwnSize)
