@@ -99,7 +99,6 @@ TEST_F (MappableButtonTest, InvalidNodeGivesIdZeroAndNoCaption)
 
     EXPECT_EQ (button.id, 0);
     EXPECT_EQ (button.getButtonText(), "");
-    button.valueRef = 12; // lost, and harmless
     EXPECT_EQ (button.getLabelText(), "");
 }
 
