@@ -17,7 +17,7 @@ extern const NameField PITCH[128];
 extern const NameField protoolsControlNames[128];
 extern const NameField cubaseNotes[128];
 extern const NameField logicNotes[128];
-extern const NameField nuendoNotes[128];
+extern const NameField (&nuendoNotes)[128];
 extern const NameField abletonLiveKnobs[8];
 extern const NameField abletonLiveFader[16];
 extern const NameField abletonLiveMasterFader[2];
