@@ -6,9 +6,7 @@
 // touch a real mapping file.
 #pragma once
 
-#include <juce_core/juce_core.h>
-
-#include <memory>
+#include <juce_data_structures/juce_data_structures.h>
 
 namespace MappingDocument
 {
@@ -18,10 +16,15 @@ constexpr juce::int64 maxFileSize = 256 * 1024;
 /** A map holds 110 elements; this bounds the parser's recursion depth. */
 constexpr int maxElements = 4096;
 
+/** A map nests three levels deep. Each level adds to the cost of building
+    the tree (every insertion notifies the whole inserted subtree). */
+constexpr int maxDepth = 64;
+
 /** The failure text of every refused file, and the start of the longer ones. */
 extern const char* const loadFailure;
 
-/** Reads and parses the whole file. On success `element` holds the root;
-    on failure it is left empty and the result says why. */
-juce::Result read (const juce::File& file, std::unique_ptr<juce::XmlElement>& element);
+/** Reads and parses the whole file into a tree (node type = tag, properties
+    = attributes in file order). On failure `map` is left invalid and the
+    result says why. */
+juce::Result read (const juce::File& file, juce::ValueTree& map);
 } // namespace MappingDocument

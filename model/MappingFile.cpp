@@ -61,11 +61,10 @@ juce::Result Dolmaris::saveCurrentMapping (const juce::File& file)
 
 juce::Result Dolmaris::openFile (const juce::File& file)
 {
-    std::unique_ptr<juce::XmlElement> xml;
-    if (auto read = MappingDocument::read (file, xml); read.failed())
+    juce::ValueTree map;
+    if (auto read = MappingDocument::read (file, map); read.failed())
         return read;
 
-    const auto map = juce::ValueTree::fromXml (*xml);
     if (! namesWorkingMode (map))
         return juce::Result::fail (juce::String (MappingDocument::loadFailure) + ": unknown control mode");
 

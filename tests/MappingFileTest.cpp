@@ -266,6 +266,11 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
         { fileWith ("mode=logic, not XML", "text.kivra"), plainFailure },
         { fileWith ("<map mode=\"logic\"><controls>", "unclosed.kivra"), plainFailure },
         { folder, plainFailure },
+        // An attribute twice is not well-formed; the tree would read one and write the other.
+        { fileWith ("<map mode=\"logic\" mode=\"mackie\"/>", "twice.kivra"), plainFailure },
+        { fileWith ("<map mode=\"logic\"><controls><control id=\"1\" chan=\"2\" chan=\"3\"/></controls></map>",
+                    "twicedeep.kivra"),
+          plainFailure },
         { fileWith ("<map name=\"Logic\"/>", "nomode.kivra"), unknownMode },
         { fileWith ("<map mode=\" logic \"/>", "padded.kivra"), unknownMode },
         { fileWith ("<map mode=\"Logic\"/>", "case.kivra"), unknownMode },
@@ -277,11 +282,18 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
         // entity would recurse until the stack runs out.
         { fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>", "external.kivra"), doctype },
         { fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>", "recursive.kivra"), doctype },
+        // Text after a processing instruction inside an element makes the parser loop forever.
+        { fileWith ("<map mode=\"logic\"><?p?>x</map>", "instruction.kivra"),
+          "Could not load mapping data: processing instructions are not accepted" },
         { fileWith ("<map mode=\"logic\" pad=\"" + juce::String::repeatedString ("x", 300 * 1024) + "\"/>", "large.kivra"),
           "Could not load mapping data: file too large" },
         // Nested deep enough to exhaust the parser's stack, yet small.
         { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000), "deep.kivra"),
           "Could not load mapping data: too many elements" },
+        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 100)
+                        + juce::String::repeatedString ("</a>", 100) + "</map>",
+                    "nested.kivra"),
+          "Could not load mapping data: elements nested too deeply" },
     };
 
     for (const auto& [file, expectedText] : cases)
