@@ -14,8 +14,9 @@ class MappingFileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                     .getNonexistentChildFile ("kivra-mapping-test", {}, false);
+        // CTest runs tests in parallel processes: the name must not collide.
+        const auto name = "kivra-mapping-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64());
+        folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile (name, {}, false);
         ASSERT_TRUE (folder.createDirectory().wasOk());
         SettingsLocation::redirectBelow (folder);
         model().impl = std::make_unique<Dolmaris::Impl>();
