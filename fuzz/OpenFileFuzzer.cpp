@@ -7,7 +7,7 @@
 //       -DKIVRA_FUZZ=ON -DKIVRA_TESTS=OFF -DKIVRA_BENCH=OFF
 //   cmake --build build-fuzz --target OpenFileFuzzer -j8
 //   mkdir -p build-fuzz/corpus && build-fuzz/fuzz/OpenFileFuzzer build-fuzz/corpus fuzz/corpus \
-//       -max_total_time=60 -timeout=10
+//       -dict=fuzz/mapping.dict -max_total_time=60 -timeout=10
 #include "model/Dolmaris.h"
 #include "model/MappingDocument.h"
 #include "model/SettingsLocation.h"
