@@ -30,6 +30,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-sanitize && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
 
 step "Fuzzing the mapping-file loader for ${fuzz_seconds} s"
-fuzz/run-fuzzer.sh build-sanitize/fuzz/open_file_fuzzer "$fuzz_seconds"
+fuzz/run-fuzzer.sh build-sanitize/fuzz/OpenFileFuzzer "$fuzz_seconds"
 
 step "All tests passed"
