@@ -118,14 +118,14 @@ juce::ValueTree makeMap (const juce::String& modeSlug, const std::vector<Control
     juce::ValueTree map ("map");
     map.setProperty ("mode", modeSlug, nullptr);
     juce::ValueTree list ("controls");
-    for (const auto& spec : controls)
+    for (const auto& wanted : controls)
     {
         juce::ValueTree control ("control");
-        control.setProperty ("id", spec.id, nullptr);
-        if (spec.kind)
-            control.setProperty ("kind", juce::String (*spec.kind), nullptr);
-        if (spec.value)
-            control.setProperty ("value", *spec.value, nullptr);
+        control.setProperty ("id", wanted.id, nullptr);
+        if (wanted.kind)
+            control.setProperty ("kind", juce::String (*wanted.kind), nullptr);
+        if (wanted.value)
+            control.setProperty ("value", *wanted.value, nullptr);
         list.appendChild (control, nullptr);
     }
     map.appendChild (list, nullptr);
