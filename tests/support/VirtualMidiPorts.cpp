@@ -4,34 +4,19 @@
 #include <chrono>
 #include <cstdio>
 
-namespace
-{
-int64_t nowInNanoseconds()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds> (std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-std::vector<uint8_t> bytesOf (const juce::MidiMessage& message)
-{
-    const auto* data = message.getRawData();
-    return { data, data + message.getRawDataSize() };
-}
-} // namespace
-
 std::string VirtualMidiPorts::Event::describe() const
 {
-    if (kind == Kind::pause)
-        return "pause " + std::to_string (milliseconds);
+    if (isPause())
+        return "pause " + std::to_string (pauseMs);
 
-    std::string text = kind == Kind::block ? "block" : "message";
+    std::string text;
     for (auto byte : bytes)
     {
         char hex[4];
         std::snprintf (hex, sizeof (hex), " %02X", byte);
         text += hex;
     }
-    return text;
+    return text.substr (1);
 }
 
 //==============================================================================
@@ -43,17 +28,13 @@ public:
     {
     }
 
-    ~Output() override { ports.outputClosed(); }
-
     juce::String getName() const override { return name; }
-
-    void sendMessageNow (const juce::MidiMessage& message) override { ports.sendFrom (index, message, -1); }
+    void sendMessageNow (const juce::MidiMessage& message) override { ports.sendFrom (index, message); }
 
     void sendBlockOfMessagesNow (const juce::MidiBuffer& buffer) override
     {
-        const int blockNumber = ports.nextBlockNumber();
         for (const auto metadata : buffer)
-            ports.sendFrom (index, metadata.getMessage(), blockNumber);
+            ports.sendFrom (index, metadata.getMessage());
     }
 
 private:
@@ -70,14 +51,20 @@ public:
     Input (VirtualMidiPorts& owner, int portIndex, juce::String portName, juce::MidiInputCallback& portCallback)
         : index (portIndex), callback (portCallback), ports (owner), name (std::move (portName))
     {
-        ports.registerInput (this);
+        std::lock_guard<std::recursive_mutex> lock (ports.callbackLock);
+        ports.openInputs.push_back (this);
     }
 
-    ~Input() override { ports.unregisterInput (this); }
+    ~Input() override
+    {
+        std::lock_guard<std::recursive_mutex> lock (ports.callbackLock);
+        auto& open = ports.openInputs;
+        open.erase (std::remove (open.begin(), open.end(), this), open.end());
+    }
 
     juce::String getName() const override { return name; }
-    void start() override { ports.setStarted (this, true); }
-    void stop() override { ports.setStarted (this, false); }
+    void start() override { ports.setStarted (*this, true); }
+    void stop() override { ports.setStarted (*this, false); }
 
     const int index;
     juce::MidiInputCallback& callback;
@@ -104,35 +91,20 @@ VirtualMidiPorts::~VirtualMidiPorts()
     }
     queueChanged.notify_all();
     deliveryThread.join();
-
-    // Ports hold a reference to us: they must all be closed by now.
-    jassert (openOutputs == 0 && openInputs.empty());
 }
 
-int VirtualMidiPorts::addOutput (const juce::String& name)
+int VirtualMidiPorts::addOutput (const juce::String& name, bool opens)
 {
     std::lock_guard<std::mutex> lock (stateLock);
-    outputs.push_back ({ name });
+    outputs.push_back ({ name, opens });
     return (int) outputs.size() - 1;
 }
 
-int VirtualMidiPorts::addInput (const juce::String& name)
+int VirtualMidiPorts::addInput (const juce::String& name, bool opens)
 {
     std::lock_guard<std::mutex> lock (stateLock);
-    inputs.push_back ({ name });
+    inputs.push_back ({ name, opens });
     return (int) inputs.size() - 1;
-}
-
-void VirtualMidiPorts::makeOutputFailToOpen (int index)
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    outputs.at ((size_t) index).failsToOpen = true;
-}
-
-void VirtualMidiPorts::makeInputFailToOpen (int index)
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    inputs.at ((size_t) index).failsToOpen = true;
 }
 
 void VirtualMidiPorts::setSendListener (std::function<void (int, const juce::MidiMessage&)> listener)
@@ -142,34 +114,37 @@ void VirtualMidiPorts::setSendListener (std::function<void (int, const juce::Mid
 }
 
 //==============================================================================
+juce::StringArray VirtualMidiPorts::namesOf (const std::vector<Port>& ports)
+{
+    juce::StringArray names;
+    for (const auto& port : ports)
+        names.add (port.name);
+    return names;
+}
+
+const VirtualMidiPorts::Port* VirtualMidiPorts::findPort (const std::vector<Port>& ports, int index) const
+{
+    const bool openable = index >= 0 && index < (int) ports.size() && ports[(size_t) index].opens;
+    return openable ? &ports[(size_t) index] : nullptr;
+}
+
 juce::StringArray VirtualMidiPorts::getOutputNames()
 {
     std::lock_guard<std::mutex> lock (stateLock);
-    juce::StringArray names;
-    for (const auto& port : outputs)
-        names.add (port.name);
-    return names;
+    return namesOf (outputs);
 }
 
 juce::StringArray VirtualMidiPorts::getInputNames()
 {
     std::lock_guard<std::mutex> lock (stateLock);
-    juce::StringArray names;
-    for (const auto& port : inputs)
-        names.add (port.name);
-    return names;
+    return namesOf (inputs);
 }
 
 std::unique_ptr<MidiOutputPort> VirtualMidiPorts::openOutput (int index)
 {
     std::lock_guard<std::mutex> lock (stateLock);
-    if (index < 0 || index >= (int) outputs.size() || outputs[(size_t) index].failsToOpen)
-        return nullptr;
-
-    auto& port = outputs[(size_t) index];
-    ++port.timesOpened;
-    ++openOutputs;
-    return std::make_unique<Output> (*this, index, port.name);
+    const auto* port = findPort (outputs, index);
+    return port != nullptr ? std::make_unique<Output> (*this, index, port->name) : nullptr;
 }
 
 std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput (int index, juce::MidiInputCallback* callback)
@@ -177,12 +152,10 @@ std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput (int index, juce::Mid
     juce::String name;
     {
         std::lock_guard<std::mutex> lock (stateLock);
-        if (callback == nullptr || index < 0 || index >= (int) inputs.size() || inputs[(size_t) index].failsToOpen)
+        const auto* port = findPort (inputs, index);
+        if (port == nullptr || callback == nullptr)
             return nullptr;
-
-        auto& port = inputs[(size_t) index];
-        ++port.timesOpened;
-        name = port.name;
+        name = port->name;
     }
     return std::make_unique<Input> (*this, index, name, *callback);
 }
@@ -190,8 +163,7 @@ std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput (int index, juce::Mid
 void VirtualMidiPorts::pause (int milliseconds)
 {
     Event event;
-    event.kind = Event::Kind::pause;
-    event.milliseconds = milliseconds;
+    event.pauseMs = milliseconds;
     record (std::move (event));
 
     if (pauses == Pauses::recordAndSleep)
@@ -201,18 +173,18 @@ void VirtualMidiPorts::pause (int milliseconds)
 //==============================================================================
 void VirtualMidiPorts::record (Event event)
 {
-    event.nanoseconds = nowInNanoseconds();
+    event.nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds> (
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
     std::lock_guard<std::mutex> lock (stateLock);
     events.push_back (std::move (event));
 }
 
-void VirtualMidiPorts::sendFrom (int outputIndex, const juce::MidiMessage& message, int blockNumber)
+void VirtualMidiPorts::sendFrom (int outputIndex, const juce::MidiMessage& message)
 {
     Event event;
-    event.kind = blockNumber >= 0 ? Event::Kind::block : Event::Kind::message;
     event.outputIndex = outputIndex;
-    event.blockNumber = blockNumber;
-    event.bytes = bytesOf (message);
+    event.bytes.assign (message.getRawData(), message.getRawData() + message.getRawDataSize());
     record (std::move (event));
 
     std::function<void (int, const juce::MidiMessage&)> listener;
@@ -222,18 +194,6 @@ void VirtualMidiPorts::sendFrom (int outputIndex, const juce::MidiMessage& messa
     }
     if (listener)
         listener (outputIndex, message);
-}
-
-int VirtualMidiPorts::nextBlockNumber()
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    return blocksSent++;
-}
-
-void VirtualMidiPorts::outputClosed()
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    --openOutputs;
 }
 
 std::vector<VirtualMidiPorts::Event> VirtualMidiPorts::getEvents() const
@@ -256,53 +216,11 @@ void VirtualMidiPorts::clearEvents()
     events.clear();
 }
 
-int VirtualMidiPorts::getNumOpenOutputs() const
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    return openOutputs;
-}
-
-int VirtualMidiPorts::getNumOpenInputs() const
-{
-    std::lock_guard<std::recursive_mutex> lock (callbackLock);
-    return (int) openInputs.size();
-}
-
-int VirtualMidiPorts::getNumTimesOutputOpened (int index) const
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    return outputs.at ((size_t) index).timesOpened;
-}
-
-int VirtualMidiPorts::getNumTimesInputOpened (int index) const
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    return inputs.at ((size_t) index).timesOpened;
-}
-
-int VirtualMidiPorts::getNumMessagesDelivered() const
-{
-    std::lock_guard<std::mutex> lock (stateLock);
-    return messagesDelivered;
-}
-
 //==============================================================================
-void VirtualMidiPorts::registerInput (Input* input)
+void VirtualMidiPorts::setStarted (Input& input, bool started)
 {
     std::lock_guard<std::recursive_mutex> lock (callbackLock);
-    openInputs.push_back (input);
-}
-
-void VirtualMidiPorts::unregisterInput (Input* input)
-{
-    std::lock_guard<std::recursive_mutex> lock (callbackLock);
-    openInputs.erase (std::remove (openInputs.begin(), openInputs.end(), input), openInputs.end());
-}
-
-void VirtualMidiPorts::setStarted (Input* input, bool started)
-{
-    std::lock_guard<std::recursive_mutex> lock (callbackLock);
-    input->started = started;
+    input.started = started;
 }
 
 void VirtualMidiPorts::deliverToInput (int inputIndex, const juce::MidiMessage& message)
@@ -345,26 +263,7 @@ void VirtualMidiPorts::deliveryLoop()
 void VirtualMidiPorts::deliverNow (const Delivery& delivery)
 {
     std::lock_guard<std::recursive_mutex> lock (callbackLock);
-
-    // A callback may close its own input: walk a copy, and skip inputs gone meanwhile.
-    const auto candidates = openInputs;
-    for (auto* input : candidates)
-    {
-        const bool stillOpen = std::find (openInputs.begin(), openInputs.end(), input) != openInputs.end();
-        if (! stillOpen || input->index != delivery.inputIndex || ! input->started)
-            continue;
-
-        input->callback.handleIncomingMidiMessage (nullptr, delivery.message);
-
-        std::lock_guard<std::mutex> stateGuard (stateLock);
-        ++messagesDelivered;
-    }
+    for (auto* input : openInputs)
+        if (input->index == delivery.inputIndex && input->started)
+            input->callback.handleIncomingMidiMessage (nullptr, delivery.message);
 }
-
-//==============================================================================
-ScopedVirtualMidiPorts::ScopedVirtualMidiPorts (VirtualMidiPorts::Pauses pauses)
-    : ports (pauses), previous (MidiPorts::install (&ports))
-{
-}
-
-ScopedVirtualMidiPorts::~ScopedVirtualMidiPorts() { MidiPorts::install (previous); }

@@ -1,6 +1,6 @@
-// In-memory MIDI ports for the tests: they keep a log of everything sent and
-// every pause, with time stamps, and feed incoming messages to an input's
-// callback from a thread of their own, as a real MIDI system does.
+// In-memory MIDI ports for the tests: they log everything sent and every
+// pause, with time stamps, and feed incoming messages to an input's callback
+// from a thread of their own, as a real MIDI system does.
 #pragma once
 
 #include "model/MidiPorts.h"
@@ -17,22 +17,20 @@
 class VirtualMidiPorts final : public MidiPorts
 {
 public:
-    /** Whether pause() really blocks (benchmarks, timing checks) or only logs. */
+    /** Whether pause() really blocks (timing checks) or only logs. */
     enum class Pauses { recordOnly, recordAndSleep };
 
+    /** A message sent (bytes set) or a pause (pauseMs set). */
     struct Event
     {
-        enum class Kind { message, block, pause };
+        int outputIndex = -1;
+        std::vector<uint8_t> bytes;
+        int pauseMs = 0;
+        int64_t nanoseconds = 0; // steady clock, when it was sent or the pause began
 
-        Kind kind = Kind::message;
-        int outputIndex = -1;        // the output sent to; -1 for a pause
-        int blockNumber = -1;        // which sendBlockOfMessagesNow call, for Kind::block
-        std::vector<uint8_t> bytes;  // the message, for Kind::message and Kind::block
-        int milliseconds = 0;        // the length, for Kind::pause
-        int64_t nanoseconds = 0;     // steady clock, when it was sent or the pause began
+        bool isPause() const { return bytes.empty(); }
 
-        /** "message F0 1D ...", "block 9F 00 00" or "pause 2": short enough to
-            compare whole logs and read the difference when they disagree. */
+        /** "9F 00 00" or "pause 2": short enough to compare whole logs. */
         std::string describe() const;
     };
 
@@ -40,19 +38,15 @@ public:
     ~VirtualMidiPorts() override;
 
     /** Adds a port at the end of the list and returns its index. Names may repeat. */
-    int addOutput (const juce::String& name);
-    int addInput (const juce::String& name);
+    int addOutput (const juce::String& name, bool opens = true);
+    int addInput (const juce::String& name, bool opens = true);
 
-    /** Makes every later attempt to open that port fail. */
-    void makeOutputFailToOpen (int index);
-    void makeInputFailToOpen (int index);
-
-    /** Called on the sending thread for every message sent, after it is logged. */
+    /** Called on the sending thread for every message, after it is logged:
+        where a simulated unit hears what it is sent. */
     void setSendListener (std::function<void (int outputIndex, const juce::MidiMessage&)> listener);
 
-    /** Queues a message for every started input of that index; a thread of
-        these ports calls the callbacks. Messages for inputs that are not open
-        and started are dropped, as a real port would drop them. */
+    /** Queues a message for the started inputs of that index; a thread of these
+        ports calls their callbacks. Inputs not started drop it, as real ones do. */
     void deliverToInput (int inputIndex, const juce::MidiMessage& message);
 
     /** Returns once every queued message has been handed on or dropped. */
@@ -61,12 +55,6 @@ public:
     std::vector<Event> getEvents() const;
     std::vector<std::string> describeEvents() const;
     void clearEvents();
-
-    int getNumOpenOutputs() const;
-    int getNumOpenInputs() const;
-    int getNumTimesOutputOpened (int index) const;
-    int getNumTimesInputOpened (int index) const;
-    int getNumMessagesDelivered() const;
 
     // MidiPorts
     juce::StringArray getOutputNames() override;
@@ -84,8 +72,7 @@ private:
     struct Port
     {
         juce::String name;
-        bool failsToOpen = false;
-        int timesOpened = 0;
+        bool opens;
     };
 
     struct Delivery
@@ -94,36 +81,30 @@ private:
         juce::MidiMessage message;
     };
 
+    static juce::StringArray namesOf (const std::vector<Port>& ports);
+    const Port* findPort (const std::vector<Port>& ports, int index) const;
     void record (Event event);
-    void sendFrom (int outputIndex, const juce::MidiMessage& message, int blockNumber);
-    int nextBlockNumber();
-    void outputClosed();
-    void registerInput (Input* input);
-    void unregisterInput (Input* input);
-    void setStarted (Input* input, bool started);
+    void sendFrom (int outputIndex, const juce::MidiMessage& message);
+    void setStarted (Input& input, bool started);
     void deliveryLoop();
     void deliverNow (const Delivery& delivery);
 
     const Pauses pauses;
 
-    mutable std::mutex stateLock; // ports, log, counters
+    mutable std::mutex stateLock; // ports, log, listener
     std::vector<Port> outputs, inputs;
     std::vector<Event> events;
-    int openOutputs = 0;
-    int blocksSent = 0;
-    int messagesDelivered = 0;
     std::function<void (int, const juce::MidiMessage&)> sendListener;
 
-    // Held while a callback runs, so stop() and closing wait for it to end;
+    // Held while callbacks run, so stop() and closing wait for them to end;
     // recursive so that a callback may stop its own input.
-    mutable std::recursive_mutex callbackLock;
+    std::recursive_mutex callbackLock;
     std::vector<Input*> openInputs;
 
     std::mutex queueLock;
     std::condition_variable queueChanged;
     std::deque<Delivery> queue;
-    bool delivering = false;
-    bool quitting = false;
+    bool delivering = false, quitting = false;
     std::thread deliveryThread;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VirtualMidiPorts)
@@ -133,8 +114,12 @@ private:
 class ScopedVirtualMidiPorts
 {
 public:
-    explicit ScopedVirtualMidiPorts (VirtualMidiPorts::Pauses pauses = VirtualMidiPorts::Pauses::recordOnly);
-    ~ScopedVirtualMidiPorts();
+    explicit ScopedVirtualMidiPorts (VirtualMidiPorts::Pauses pauses = VirtualMidiPorts::Pauses::recordOnly)
+        : ports (pauses), previous (MidiPorts::install (&ports))
+    {
+    }
+
+    ~ScopedVirtualMidiPorts() { MidiPorts::install (previous); }
 
     VirtualMidiPorts& operator*() { return ports; }
     VirtualMidiPorts* operator->() { return &ports; }
