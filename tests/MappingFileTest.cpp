@@ -27,9 +27,9 @@ protected:
     static Dolmaris& model() { return *Dolmaris::getInstance(); }
     static Dolmaris::Impl& state() { return *model().impl; }
 
-    juce::File fileWith (const juce::String& text, const juce::String& name = "written.kivra") const
+    juce::File fileWith (const juce::String& text)
     {
-        auto file = folder.getChildFile (name);
+        auto file = folder.getChildFile ("written" + juce::String (++numWritten) + ".kivra");
         file.replaceWithText (text, false, false, "\n");
         return file;
     }
@@ -39,14 +39,6 @@ protected:
         return map.getChildWithName (Tags::controls).getChild (id - 1);
     }
 
-    static std::vector<juce::String> modeOrder()
-    {
-        std::vector<juce::String> order;
-        for (const auto& map : state().modes)
-            order.push_back (map.getProperty (Tags::mode).toString());
-        return order;
-    }
-
     static void fillUd (uint8_t byte) { std::memset (ud, byte, sizeof (RowTable)); }
 
     static std::vector<uint8_t> udBytes() { return { &ud[0][0], &ud[0][0] + sizeof (RowTable) }; }
@@ -54,6 +46,7 @@ protected:
     static std::vector<uint8_t> udRow (int id) { return { ud[id - 1][0], ud[id - 1][1], ud[id - 1][2] }; }
 
     juce::File folder;
+    int numWritten = 0;
 };
 
 //==============================================================================
@@ -76,22 +69,8 @@ TEST_F (MappingFileTest, SavedTextHasDeclarationBlankLineCrLfAndAttributeOrder)
                                 "  </controls>\r\n"
                                 "</map>\r\n"));
 
-    // Every line ends in CR LF: no bare LF, no bare CR.
-    for (int i = 0; i < text.length(); ++i)
-    {
-        if (text[i] == '\n')
-        {
-            ASSERT_TRUE (i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-        }
-        if (text[i] == '\r')
-        {
-            ASSERT_TRUE (text[i + 1] == '\n') << "bare CR at " << i;
-        }
-    }
-
-    juce::StringArray lines;
-    lines.addLines (text);
-    EXPECT_EQ (lines.size(), 2 + 1 + 1 + 108 + 2 + 1); // the final CR LF leaves an empty last line
+    EXPECT_EQ (text.replace ("\r\n", "").indexOfAnyOf ("\r\n"), -1) << "a bare CR or LF";
+    EXPECT_EQ (text.length() - text.removeCharacters ("\n").length(), 2 + 1 + 1 + 108 + 2) << "lines";
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1); // no temporary left over
 }
 
@@ -120,7 +99,7 @@ TEST_F (MappingFileTest, SaveWithoutCurrentMapWritesNothing)
 
 TEST_F (MappingFileTest, WriteFailureKeepsTheOldTarget)
 {
-    const auto blocker = fileWith ("plain file", "blocker");
+    const auto blocker = fileWith ("plain file");
     EXPECT_EQ (model().saveCurrentMapping (blocker.getChildFile ("sub").getChildFile ("m.kivra")).getErrorMessage(),
                "Failed to write mapping file");
     EXPECT_EQ (blocker.loadFileAsString(), "plain file");
@@ -155,7 +134,10 @@ TEST_F (MappingFileTest, RoundTripReplacesTheModeInPlaceAndMakesItCurrent)
 
     EXPECT_EQ ((int) model().getCurrCtMode(), 0);
     EXPECT_EQ (state().modes.getProperty ("current").toString(), "mackie");
-    EXPECT_EQ (modeOrder(), (std::vector<juce::String> { "mackie", "logic", "pro-tools", "user-defined" }));
+    juce::StringArray order;
+    for (const auto& map : state().modes)
+        order.add (map[Tags::mode]);
+    EXPECT_EQ (order.joinIntoString (","), "mackie,logic,pro-tools,user-defined");
     EXPECT_EQ (state().currentMap, state().modes.getChild (0));
     EXPECT_TRUE (state().currentMap.isEquivalentTo (saved));
     EXPECT_EQ (state().modes.getChild (1), logicMap); // other modes untouched
@@ -183,28 +165,32 @@ TEST_F (MappingFileTest, UserDefinedRoundTripRebuildsUd)
     EXPECT_EQ (udRow (108), (std::vector<uint8_t> { 0x0E, 0xE8, 0 }));
 }
 
-TEST_F (MappingFileTest, RootTagNeedNotBeMap)
+TEST_F (MappingFileTest, OtherRootTagsByteOrderMarksAndExtraElementsAreAccepted)
 {
-    const auto file = fileWith ("<mapping mode=\"logic\" name=\"Logic\"><controls/></mapping>");
-    ASSERT_TRUE (model().openFile (file).wasOk());
-
-    EXPECT_EQ ((int) model().getCurrCtMode(), 1);
-    EXPECT_EQ (state().currentMap.getType().toString(), "mapping");
-    EXPECT_EQ (state().modes.getChild (1), state().currentMap);
-    EXPECT_EQ (state().modes.getNumChildren(), 4);
-}
-
-TEST_F (MappingFileTest, UserDefinedWithoutControlsMakesEveryRowANoteOnChannelOne)
-{
-    fillUd (0x55);
-    ASSERT_TRUE (model().openFile (fileWith ("<map mode=\"user-defined\"/>")).wasOk());
-
-    for (int id = 1; id <= 108; ++id)
-        ASSERT_EQ (udRow (id), (std::vector<uint8_t> { 9, 0x90, 0 })) << "id " << id;
+    struct Case { const char* text; bool utf16, bom; int mode, numChildren; const char* rootTag; };
+    const Case cases[] = { { "<mapping mode=\"logic\" name=\"Logic\"><controls/></mapping>", false, false, 1, 1, "mapping" },
+                           { "<map mode=\"pro-tools\"><controls/><controls/><other/></map>", false, true, 2, 3, "map" },
+                           { "<map mode=\"logic\"/>", true, true, 1, 0, "map" } };
+    for (const auto& c : cases)
+    {
+        const auto file = folder.getChildFile ("accepted.kivra");
+        file.replaceWithText (c.text, c.utf16, c.bom, "\n");
+        ASSERT_TRUE (model().openFile (file).wasOk()) << c.text;
+        EXPECT_EQ ((int) model().getCurrCtMode(), c.mode);
+        EXPECT_EQ (state().currentMap.getType().toString(), c.rootTag);
+        EXPECT_EQ (state().currentMap.getNumChildren(), c.numChildren);
+        EXPECT_EQ (state().modes.getChild (c.mode), state().currentMap);
+        EXPECT_EQ (state().modes.getNumChildren(), 4);
+    }
 }
 
 TEST_F (MappingFileTest, UserDefinedRowsFollowTheLoadedAttributes)
 {
+    fillUd (0x55);
+    ASSERT_TRUE (model().openFile (fileWith ("<map mode=\"user-defined\"/>")).wasOk());
+    for (int id = 1; id <= 108; ++id)
+        ASSERT_EQ (udRow (id), (std::vector<uint8_t> { 9, 0x90, 0 })) << "without controls, id " << id;
+
     fillUd (0x55);
     const auto file = fileWith ("<map mode=\"user-defined\"><controls>"
                                 "<control id=\"5\" type=\"\" chan=\"3\" value=\"200\"/>"
@@ -256,45 +242,37 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
     const auto currentBefore = state().currentMap;
     const auto udBefore = udBytes();
 
-    const juce::String plainFailure ("Could not load mapping data");
-    const juce::String unknownMode ("Could not load mapping data: unknown control mode");
-    const juce::String doctype ("Could not load mapping data: document type declarations are not accepted");
+    const juce::String plainFailure ("Could not load mapping data"), failure = plainFailure + ": ";
+    const auto unknownMode = failure + "unknown control mode";
+    const auto doctype = failure + "document type declarations are not accepted";
 
     folder.getChildFile ("secret.dtd").replaceWithText ("<!ENTITY b \"logic\">");
     const std::pair<juce::File, juce::String> cases[] = {
         { folder.getChildFile ("missing.kivra"), plainFailure },
-        { fileWith ("", "empty.kivra"), plainFailure },
-        { fileWith ("mode=logic, not XML", "text.kivra"), plainFailure },
-        { fileWith ("<map mode=\"logic\"><controls>", "unclosed.kivra"), plainFailure },
         { folder, plainFailure },
+        { fileWith (""), plainFailure },
+        { fileWith ("mode=logic, not XML"), plainFailure },
+        { fileWith ("<map mode=\"logic\"><controls>"), plainFailure },
         // An attribute twice is not well-formed; the tree would read one and write the other.
-        { fileWith ("<map mode=\"logic\" mode=\"mackie\"/>", "twice.kivra"), plainFailure },
-        { fileWith ("<map mode=\"logic\"><controls><control id=\"1\" chan=\"2\" chan=\"3\"/></controls></map>",
-                    "twicedeep.kivra"),
-          plainFailure },
-        { fileWith ("<map name=\"Logic\"/>", "nomode.kivra"), unknownMode },
-        { fileWith ("<map mode=\" logic \"/>", "padded.kivra"), unknownMode },
-        { fileWith ("<map mode=\"Logic\"/>", "case.kivra"), unknownMode },
-        { fileWith ("<map mode=\"MCP\"/>", "display.kivra"), unknownMode },
-        { fileWith ("<map mode=\"cubase\" name=\"Cubase\"/>", "cubase.kivra"), unknownMode },
-        { fileWith ("<map mode=\"bitwig\"/>", "bitwig.kivra"), unknownMode },
-        { fileWith ("<map base64:mode=\"" + juce::MemoryBlock ("logic", 5).toBase64Encoding() + "\"/>", "binary.kivra"), unknownMode },
+        { fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), plainFailure },
+        { fileWith ("<map mode=\"logic\"><controls><control id=\"1\" chan=\"2\" chan=\"3\"/></controls></map>"), plainFailure },
+        { fileWith ("<map name=\"Logic\"/>"), unknownMode },
+        { fileWith ("<map mode=\" logic \"/>"), unknownMode },
+        { fileWith ("<map mode=\"Logic\"/>"), unknownMode },
+        { fileWith ("<map mode=\"MCP\"/>"), unknownMode },
+        { fileWith ("<map mode=\"cubase\" name=\"Cubase\"/>"), unknownMode },
+        { fileWith ("<map base64:mode=\"" + juce::MemoryBlock ("logic", 5).toBase64Encoding() + "\"/>"), unknownMode },
         // An external DTD would be read from beside the file, a self-referencing
         // entity would recurse until the stack runs out.
-        { fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>", "external.kivra"), doctype },
-        { fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>", "recursive.kivra"), doctype },
+        { fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>"), doctype },
+        { fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>"), doctype },
         // Text after a processing instruction inside an element makes the parser loop forever.
-        { fileWith ("<map mode=\"logic\"><?p?>x</map>", "instruction.kivra"),
-          "Could not load mapping data: processing instructions are not accepted" },
-        { fileWith ("<map mode=\"logic\" pad=\"" + juce::String::repeatedString ("x", 300 * 1024) + "\"/>", "large.kivra"),
-          "Could not load mapping data: file too large" },
+        { fileWith ("<map mode=\"logic\"><?p?>x</map>"), failure + "processing instructions are not accepted" },
+        { fileWith ("<map mode=\"logic\" pad=\"" + juce::String::repeatedString ("x", 300 * 1024) + "\"/>"), failure + "file too large" },
         // Nested deep enough to exhaust the parser's stack, yet small.
-        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000), "deep.kivra"),
-          "Could not load mapping data: too many elements" },
-        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 100)
-                        + juce::String::repeatedString ("</a>", 100) + "</map>",
-                    "nested.kivra"),
-          "Could not load mapping data: elements nested too deeply" },
+        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000)), failure + "too many elements" },
+        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 100) + juce::String::repeatedString ("</a>", 100) + "</map>"),
+          failure + "elements nested too deeply" },
     };
 
     for (const auto& [file, expectedText] : cases)
@@ -306,17 +284,4 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
     }
 }
 
-TEST_F (MappingFileTest, ByteOrderMarksAndExtraElementsAreAccepted)
-{
-    const auto utf8 = folder.getChildFile ("bom8.kivra");
-    utf8.replaceWithText ("<map mode=\"pro-tools\"><controls/><controls/><other/></map>", false, true, "\n");
-    ASSERT_TRUE (model().openFile (utf8).wasOk());
-    EXPECT_EQ ((int) model().getCurrCtMode(), 2);
-    EXPECT_EQ (state().currentMap.getNumChildren(), 3);
-
-    const auto utf16 = folder.getChildFile ("bom16.kivra");
-    utf16.replaceWithText ("<map mode=\"logic\"/>", true, true, "\n");
-    ASSERT_TRUE (model().openFile (utf16).wasOk());
-    EXPECT_EQ ((int) model().getCurrCtMode(), 1);
-}
 } // namespace

@@ -1,0 +1,115 @@
+// Rules both views of the unit follow: fixed places that never overlap,
+// bindings that survive rebinding and follow the current map, types taken
+// from the panel, and clicks passed on without selecting anything.
+#include "app/ControlSectionForDlm.h"
+#include "app/MixerSection.h"
+#include "support/LayoutChecks.h"
+#include "support/SectionFixture.h"
+
+#include <map>
+#include <tuple>
+
+using namespace testsupport;
+
+namespace
+{
+template <typename Section> struct Extent;
+template <> struct Extent<MixerSection> { static constexpr int right = 523, bottom = 459; };
+template <> struct Extent<ControlSection> { static constexpr int right = 443, bottom = 560; };
+
+template <typename Section>
+class SectionRules : public SectionFixture<Section>
+{
+protected:
+    using Binding = std::tuple<int, int, juce::Label*, juce::String>;
+
+    std::map<MappableButton*, Binding> bindings()
+    {
+        std::map<MappableButton*, Binding> result;
+        for (auto* button : mappableChildren (*this->section))
+            result[button] = { button->id, button->type, button->captionLabel, button->getLabelText() };
+        return result;
+    }
+
+};
+
+using Sections = ::testing::Types<MixerSection, ControlSection>;
+TYPED_TEST_SUITE (SectionRules, Sections);
+
+TYPED_TEST (SectionRules, ChildrenNeverOverlapAndReachPastTheOwnSize)
+{
+    expectNoTwoChildrenOverlap (*this->section);
+    const auto area = unionOfChildren (*this->section);
+    EXPECT_EQ (area.getRight(), Extent<TypeParam>::right);
+    EXPECT_EQ (area.getBottom(), Extent<TypeParam>::bottom);
+
+    const auto before = childBounds (*this->section);
+    this->section->setBounds (0, 66, 540, 500);
+    EXPECT_EQ (childBounds (*this->section), before);
+    this->section->setSize (0, 0);
+    EXPECT_EQ (childBounds (*this->section), before) << "resizing moves nothing";
+}
+
+TYPED_TEST (SectionRules, BindingAgainKeepsBindingsWhateverTheNodesKindOrIdForm)
+{
+    const auto before = this->bindings();
+    this->section->setButtonTypes();
+    EXPECT_EQ (this->bindings(), before);
+
+    // Types come from the panel; a loaded file may hold ids as text.
+    for (auto node : this->model->currentMap.getChildWithName (Tags::controls))
+    {
+        node.setProperty (Tags::kind, "knob", nullptr);
+        node.setProperty (Tags::id, node[Tags::id].toString(), nullptr);
+    }
+    this->section->setButtonTypes();
+    EXPECT_EQ (this->bindings(), before);
+}
+
+TYPED_TEST (SectionRules, ModeChangeRebindsEveryControlToTheNewMap)
+{
+    this->model->setCurrentMode (CtMode (2));
+    this->section->setButtonTypes();
+
+    for (auto* button : mappableChildren (*this->section))
+    {
+        auto node = currentControlNode (button->id);
+        button->valueRef = 77;
+        EXPECT_EQ ((int) node[Tags::value], 77) << button->id;
+    }
+}
+
+TYPED_TEST (SectionRules, ControlsWithoutNodesAreUnboundAndShowNothing)
+{
+    auto& map = this->model->currentMap;
+    map.removeChild (map.getChildWithName (Tags::controls), nullptr);
+    this->section->setButtonTypes();
+
+    for (auto* button : mappableChildren (*this->section))
+    {
+        EXPECT_EQ (button->id, 0);
+        EXPECT_EQ (button->getButtonText(), "");
+        EXPECT_EQ (button->captionLabel != nullptr ? button->captionLabel->getText() : "", "");
+    }
+}
+
+TYPED_TEST (SectionRules, ClicksReachFurtherListenersAndSelectNothing)
+{
+    juce::Component window;
+    window.setSize (1000, 600);
+    window.addAndMakeVisible (*this->section);
+
+    ClickRecorder recorder;
+    const auto buttons = mappableChildren (*this->section);
+    for (auto* button : { buttons.front(), buttons.back() })
+    {
+        button->addListener (&recorder);
+        clickAndDeliver (*button, recorder);
+        button->removeListener (&recorder);
+    }
+
+    EXPECT_EQ (recorder.clicked, (std::vector<juce::Button*> { buttons.front(), buttons.back() }));
+    for (auto* button : buttons)
+        EXPECT_FALSE (button->getToggleState());
+}
+} // namespace
