@@ -97,8 +97,12 @@ TEST_F (DefaultValues, RowTablesAtTheEdgesOfEveryRun)
     for (const auto& [id, row] : logicRows)
         EXPECT_EQ (rowOf (lg, id), row) << "id " << id;
     for (int id = 1; id <= 108; ++id)
+    {
         if (id != 41 && ! (id >= 49 && id <= 52) && ! (id >= 61 && id <= 90))
+        {
             EXPECT_EQ (rowOf (lg, id), rowOf (cubaseButtons0ForDlm, id)) << "id " << id;
+        }
+    }
 
     for (int id = 1; id <= 108; ++id)
         EXPECT_EQ (rowOf (lv, id), (id <= 54 ? RowBytes { 9, 0x90, 0 } : RowBytes { 0, 0, 0 })) << "id " << id;
@@ -117,7 +121,9 @@ TEST_F (DefaultValues, EveryControlOfEveryWorkingMode)
 
             // Outside HUI the data byte of a row is the value its control gets.
             if (mode != CtMode::proTools)
+            {
                 EXPECT_EQ (Defa::findRow (mode, id)[2], std::get<2> (expected)) << "mode " << mode << " id " << id;
+            }
         }
     }
 }
