@@ -17,6 +17,10 @@ mkdir -m 777 "$work/home"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     as_user=(runuser -u nobody --)
+    # The build folder may sit where that user cannot reach (below /root, say).
+    cp "$editor" "$work/Kivra"
+    chmod 755 "$work/Kivra"
+    editor="$work/Kivra"
 fi
 
 display=90
