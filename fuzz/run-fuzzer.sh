@@ -11,7 +11,8 @@ work=$(mktemp -d /tmp/kivra-fuzz-run-XXXXXX)
 trap 'rm -rf "$work/corpus"' EXIT
 mkdir "$work/corpus"
 
-if "$fuzzer" "$work/corpus" "$here/corpus" \
+# Seeds: the malformed files here, and the default maps the tests compare against.
+if "$fuzzer" "$work/corpus" "$here/corpus" "$here/../tests/data/mapping" \
         -dict="$here/mapping.dict" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$work/" -print_final_stats=1 >"$work/fuzz.log" 2>&1; then

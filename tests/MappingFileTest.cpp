@@ -1,7 +1,6 @@
 // Saving and loading mapping files through the model.
 #include "model/Arrays.h"
 #include "model/Dolmaris.h"
-#include "model/SettingsLocation.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,6 @@ protected:
         const auto name = "kivra-mapping-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64());
         folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile (name, {}, false);
         ASSERT_TRUE (folder.createDirectory().wasOk());
-        SettingsLocation::redirectBelow (folder);
         model().impl = std::make_unique<Dolmaris::Impl>();
     }
 
@@ -72,6 +70,24 @@ TEST_F (MappingFileTest, SavedTextHasDeclarationBlankLineCrLfAndAttributeOrder)
     EXPECT_EQ (text.replace ("\r\n", "").indexOfAnyOf ("\r\n"), -1) << "a bare CR or LF";
     EXPECT_EQ (text.length() - text.removeCharacters ("\n").length(), 2 + 1 + 1 + 108 + 2) << "lines";
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1); // no temporary left over
+}
+
+// The default map of every working mode, byte for byte as the expected
+// files hold it (these also seed the fuzzer).
+TEST_F (MappingFileTest, SavedDefaultMapsAreByteForByteTheExpectedFiles)
+{
+    for (int mode = 0; mode < 4; ++mode)
+    {
+        const auto slug = CtMode::slugForType (mode);
+        state().setCurrentMode (CtMode (mode));
+        const auto file = folder.getChildFile (slug + ".kivra");
+        ASSERT_TRUE (model().saveCurrentMapping (file).wasOk());
+
+        juce::MemoryBlock saved, expected;
+        ASSERT_TRUE (file.loadFileAsData (saved));
+        ASSERT_TRUE (juce::File (KIVRA_TEST_DATA_DIR "/mapping/" + slug + "-default.kivra").loadFileAsData (expected));
+        EXPECT_TRUE (saved == expected) << slug;
+    }
 }
 
 TEST_F (MappingFileTest, LongAttributesWrapAfterSixtyCharacters)

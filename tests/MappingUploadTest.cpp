@@ -159,6 +159,31 @@ TEST_F (MappingUpload, EachModeSendsItsModeByteAndItsTable)
     }
 }
 
+// The whole stream of every working mode's default map, message by message
+// and pause by pause. The expected files were checked against the protocol
+// rules once, by hand and by an independent computation; any change in a
+// table, a rule or the order shows up here as the first differing line.
+TEST_F (MappingUpload, EveryWorkingModeSendsExactlyItsExpectedStream)
+{
+    for (int mode = 0; mode < 4; ++mode)
+    {
+        const auto slug = CtMode::slugForType (mode);
+        SCOPED_TRACE (slug);
+        ports->clearEvents();
+        model->impl->setCurrentMode (CtMode (mode));
+        ASSERT_TRUE (send().wasOk());
+
+        juce::StringArray expected;
+        expected.addLines (juce::File (KIVRA_TEST_DATA_DIR "/upload/" + slug + ".txt").loadFileAsString());
+        expected.removeEmptyStrings();
+
+        const auto sent = ports->describeEvents();
+        ASSERT_EQ ((int) sent.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            ASSERT_EQ (sent[(size_t) i], expected[i].toStdString()) << "event " << i;
+    }
+}
+
 // A lower bound only: the pause is a real sleep here.
 TEST (MappingUploadTiming, RealPausesKeepRecordsAtLeastTwoMillisecondsApart)
 {
