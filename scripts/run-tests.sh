@@ -25,7 +25,6 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release \
     -DKIVRA_SANITIZE=ON -DKIVRA_FUZZ=ON -DKIVRA_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-sanitize && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
 
