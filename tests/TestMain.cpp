@@ -6,16 +6,12 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <gtest/gtest.h>
 
-#include <alsa/asoundlib.h>
 #include <cstdlib>
 #include <dlfcn.h>
 
 namespace
 {
 juce::JUCEApplicationBase* createNoApplication() { return nullptr; }
-
-// ALSA complains on every call when there is no sequencer; the tests don't care.
-void silenceAlsa (const char*, int, const char*, int, const char*, ...) {}
 
 // JUCE opens the X libraries at run time and closes them at exit. What they
 // still hold then looks to LeakSanitizer like a leak of ours, since nothing
@@ -47,7 +43,6 @@ juce::File useTemporaryHome()
 int main (int argc, char** argv)
 {
     const auto temporaryRoot = useTemporaryHome();
-    snd_lib_error_set_handler (silenceAlsa);
     keepXLibrariesLoaded();
     ::testing::InitGoogleTest (&argc, argv);
 
