@@ -2,10 +2,6 @@
 // user-defined mode's choices reach the node, ud, the caption and the upload.
 #include "support/ContentViewFixture.h"
 
-#include "app/Strcat0.h"
-
-#include <cstdlib>
-
 namespace
 {
 using namespace testsupport;
@@ -40,8 +36,7 @@ TEST_F (AttributeEditingTest, TheBoxesShowEachModesAssignment)
         EXPECT_EQ (messageBox().getNumItems(), c.messageItems);
         EXPECT_EQ (messageBox().getSelectedItemIndex(), c.message);
         EXPECT_TRUE (messageBox().getItemText (0).startsWith (c.firstMessage)) << messageBox().getItemText (0);
-        const auto* label = childOf<juce::Label> (*view, [] (auto& l) { return l.getX() == 535; });
-        EXPECT_EQ (label->getText(), c.label);
+        EXPECT_EQ (childOf<juce::Label> (*view, [] (auto& l) { return l.getX() == 535; }).getText(), c.label);
     }
 }
 
@@ -76,7 +71,7 @@ TEST_F (AttributeEditingTest, UserDefinedEditsReachNodeRowCaptionAndTheNextUploa
     // The upload reads ud: REC 5's type record is the 5th after the mode
     // message, its value record the 5th of the button values.
     click (command ("Send Data"));
-    EXPECT_EQ (takeModalWindow().message, "Done!");
+    EXPECT_EQ (takeModalWindow(), "Send Mapping. Done!");
     const auto sent = ports->describeEvents();
     ASSERT_GT (sent.size(), 253u);
     EXPECT_EQ (sent[64], "F0 1D 03 00 4F 00 07 7F F7");
@@ -84,64 +79,50 @@ TEST_F (AttributeEditingTest, UserDefinedEditsReachNodeRowCaptionAndTheNextUploa
     EXPECT_EQ (sent[253], "9F 0E 04");
 }
 
+void loadUserDefined (ContentComponent& view, const juce::String& controls)
+{
+    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("ud", ".kivra");
+    ASSERT_TRUE (file.replaceWithText ("<map mode=\"user-defined\"><controls>" + controls + "</controls></map>"));
+    view.loadMappingFrom (file);
+    file.deleteFile();
+}
+
+std::vector<uint8_t> udBytes() { return { &ud[0][0], &ud[0][0] + sizeof (ud) }; }
+
 TEST_F (AttributeEditingTest, ALoadedFileAgreesInTreeRowAndBoxes)
 {
     makeView();
-    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("ud", ".kivra");
-    ASSERT_TRUE (file.replaceWithText ("<map mode=\"user-defined\"><controls>"
-                                       "<control id=\"1\" kind=\"button\" type=\"cc\" chan=\"+3\" value=\"18446744073709551617\"/>"
-                                       "</controls></map>"));
-    view->loadMappingFrom (file);
-    file.deleteFile();
-
+    loadUserDefined (*view, "<control id=\"1\" kind=\"button\" type=\"cc\" chan=\"+3\" value=\"18446744073709551617\"/>");
     EXPECT_EQ (modeBox().getSelectedItemIndex(), 3);
-    const auto node = currentControlNode (1);
-    // As the tree reads them: "+3" is 3, and the over-long value saturates to -1.
-    EXPECT_EQ ((int) node[Tags::chan], 3);
-    EXPECT_EQ ((int) node[Tags::value], -1);
-    EXPECT_EQ ((std::vector<int> { ud[0][0], ud[0][1], ud[0][2] }), (std::vector<int> { 0x0B, 0xB2, 0xFF }));
 
+    // As the tree reads them: "+3" is 3, and the over-long value saturates to -1.
+    EXPECT_EQ ((int) currentControlNode (1)[Tags::chan], 3);
+    EXPECT_EQ ((int) currentControlNode (1)[Tags::value], -1);
+    EXPECT_EQ ((std::vector<int> { ud[0][0], ud[0][1], ud[0][2] }), (std::vector<int> { 0x0B, 0xB2, 0xFF }));
     click (control (1));
     EXPECT_EQ (channelBox().getText(), "3");
 }
 
-TEST_F (AttributeEditingTest, AControlWithoutARowIgnoresChoices)
+TEST_F (AttributeEditingTest, AControlWithoutARowIgnoresChoicesAndModesWithoutTablesGetNoMap)
 {
     makeView();
     choose (modeBox(), 4);
     auto& rec5 = control (5);
     click (rec5);
-    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("ud", ".kivra");
-    ASSERT_TRUE (file.replaceWithText ("<map mode=\"user-defined\"><controls/></map>"));
-    view->loadMappingFrom (file); // REC 5 has no node now, and stays selected
-    file.deleteFile();
+    loadUserDefined (*view, {}); // REC 5 has no node now, and stays selected
     ASSERT_EQ (rec5.id, 0);
     EXPECT_EQ (channelBox().getNumItems() + typeBox().getNumItems() + messageBox().getNumItems(), 0);
 
-    std::vector<uint8_t> before (&ud[0][0], &ud[0][0] + sizeof (ud));
+    const auto before = udBytes();
     channelBox().addItem ("16", 16);
-    choose (channelBox(), 16);
     typeBox().addItem ("2) CC", 2);
-    choose (typeBox(), 2);
     messageBox().addItem ("5) ", 1);
     messageBox().values.add (5);
-    choose (messageBox(), 1);
-    EXPECT_EQ (std::vector<uint8_t> (&ud[0][0], &ud[0][0] + sizeof (ud)), before);
-}
+    for (auto* box : { &channelBox(), &typeBox(), static_cast<juce::ComboBox*> (&messageBox()) })
+        choose (*box, box->getItemId (0));
+    EXPECT_EQ (udBytes(), before);
 
-TEST_F (AttributeEditingTest, ModesWithoutTablesGetNoMap)
-{
     for (int mode = 4; mode <= 10; ++mode)
         EXPECT_FALSE (CtMap (CtMode (mode)).tree.isValid()) << mode;
-}
-
-TEST (Strcat0, JoinsIntoANewBufferOrReturnsTheFirstText)
-{
-    char first[] = "ab", space[] = " ", empty[] = "", last[] = "cd";
-    auto* joined = strcat_0 (first, space, empty, last, static_cast<char*> (nullptr));
-    ASSERT_NE (joined, first);
-    EXPECT_STREQ (joined, "ab cd");
-    std::free (joined);
-    EXPECT_EQ (strcat_0 (first, empty, static_cast<char*> (nullptr)), first);
 }
 } // namespace

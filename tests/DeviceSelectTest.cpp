@@ -10,10 +10,8 @@ using DeviceSelectTest = ContentViewFixture;
 
 TEST (DeviceSelectHelper, TheNameRuleAndTheListRule)
 {
-    const std::pair<const char*, bool> names[] = { { "DOLM ET", true },        { "my dolmar", true },
-                                                   { "Zevo MIDI 2", true },    { "zevo port", false },
-                                                   { "USB MIDI", false },      { "Dol m", false } };
-    for (const auto& [name, valid] : names)
+    for (const auto& [name, valid] : { std::pair ("DOLM ET", true), { "my dolmar", true }, { "Zevo MIDI 2", true },
+                                       { "zevo port", false }, { "USB MIDI", false }, { "Dol m", false } })
         EXPECT_EQ (DeviceSelectHelper::validDeviceName (name), valid) << name;
 
     ScopedVirtualMidiPorts ports;
@@ -23,35 +21,31 @@ TEST (DeviceSelectHelper, TheNameRuleAndTheListRule)
     EXPECT_EQ (findSupportedOutputDevice(), "Dolm Et") << "list order decides, other products are skipped";
 }
 
-/** Clicks Connect; in the dialog, picks the item `choice` (none: -1) and
-    presses `buttonText`. Returns the text the dialog's box showed first. */
-juce::String connectThrough (juce::Button& connect, int choice, const juce::String& buttonText)
+/** Clicks Connect; in the dialog, picks item `choice` (-1: none) and presses
+    `buttonText`. Returns the text the dialog's box showed first. */
+juce::String connectThrough (juce::Button& connect, int choice, const char* buttonText)
 {
     juce::String shownFirst;
-    ModalDriver driver ([&] (juce::Component& modal, int) {
-        auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal);
-        if (dialog == nullptr || dialog->getName() != "Select your device")
-            return false;
-        auto& content = *dialog->getContentComponent();
-        auto* box = childOf<juce::ComboBox> (content, [] (auto&) { return true; });
-        shownFirst = box->getText();
+    ModalDriver driver ([&] (juce::Component& modal) {
+        auto& content = *dynamic_cast<juce::DialogWindow&> (modal).getContentComponent();
+        auto& box = childOf<juce::ComboBox> (content, [] (auto&) { return true; });
+        shownFirst = box.getText();
         if (choice >= 0)
-            box->setSelectedItemIndex (choice, juce::sendNotificationSync);
-        childOf<juce::Button> (content, [&] (auto& b) { return b.getButtonText() == buttonText; })->triggerClick();
+            box.setSelectedItemIndex (choice, juce::sendNotificationSync);
+        buttonOf (content, buttonText).triggerClick();
         return true;
     });
-    connect.triggerClick();
-    runMessageLoop (50);
+    click (connect);
     return shownFirst;
 }
 
-TEST_F (DeviceSelectTest, ConnectRemembersTheChoiceAndFollowsTheProduct)
+TEST_F (DeviceSelectTest, ConnectRemembersTheChoiceAndTheViewFollowsTheProduct)
 {
     makeView(); // no outputs yet: full view, product 79
     for (const auto* name : { "Dolm Ar RT", "Dolm Et", "Dolm Ar" })
         ports->addOutput (name);
 
-    // Cancel after the automatic fill still switches to the found extender.
+    // Cancel after the automatic fill still switches to the extender found.
     EXPECT_EQ (connectThrough (command ("Connect"), -1, "Cancel"), "Dolm Et");
     EXPECT_EQ (g_lastSelectedDevice, "Dolm Et");
     EXPECT_EQ (model->productId, 89);
@@ -59,13 +53,11 @@ TEST_F (DeviceSelectTest, ConnectRemembersTheChoiceAndFollowsTheProduct)
     EXPECT_TRUE (model->outputDeviceName.isEmpty());
 
     EXPECT_EQ (connectThrough (command ("Connect"), 2, "Connect"), "Dolm Et") << "the remembered name is preselected";
-    EXPECT_EQ (model->deviceName, "Dolm Ar");
-    EXPECT_EQ (model->outputDeviceName, "Dolm Ar");
+    EXPECT_EQ (model->deviceName + " / " + model->outputDeviceName, "Dolm Ar / Dolm Ar");
     EXPECT_EQ (model->productId, 79);
     EXPECT_EQ (view->getWidth(), 1010);
 
-    // Another product becomes the output but leaves the view as it was.
-    connectThrough (command ("Connect"), 0, "Connect");
+    connectThrough (command ("Connect"), 0, "Connect"); // another product: the output, but not the view
     EXPECT_EQ (model->outputDeviceName, "Dolm Ar RT");
     EXPECT_EQ (model->productId, 79);
     EXPECT_EQ (view->getWidth(), 1010);
@@ -74,24 +66,19 @@ TEST_F (DeviceSelectTest, ConnectRemembersTheChoiceAndFollowsTheProduct)
 TEST_F (DeviceSelectTest, ConnectOnAnEmptyBoxKeepsTheDialogOpen)
 {
     makeView();
-    bool stillOpenAfterConnect = false;
-    ModalDriver driver ([&] (juce::Component& modal, int call) {
-        auto& content = *dynamic_cast<juce::DialogWindow&> (modal).getContentComponent();
-        const auto press = [&content] (const char* text)
-        { childOf<juce::Button> (content, [text] (auto& b) { return b.getButtonText() == text; })->triggerClick(); };
-        if (call == 0)
-            press ("Connect");
-        if (call < 3)
-            return false;
-        stillOpenAfterConnect = true;
-        press ("Cancel");
-        return true;
-    });
     g_lastSelectedDevice = "gone";
-    command ("Connect").triggerClick();
-    runMessageLoop (50);
+    int calls = 0;
+    ModalDriver driver ([&] (juce::Component& modal) {
+        auto& content = *dynamic_cast<juce::DialogWindow&> (modal).getContentComponent();
+        if (calls++ == 0)
+            buttonOf (content, "Connect").triggerClick();
+        else if (calls > 3) // still open well after Connect
+            buttonOf (content, "Cancel").triggerClick();
+        return calls > 3;
+    });
+    click (command ("Connect"));
 
-    EXPECT_TRUE (stillOpenAfterConnect);
+    EXPECT_EQ (calls, 4);
     EXPECT_EQ (g_lastSelectedDevice, "") << "the empty box's text is remembered";
     EXPECT_EQ (model->productId, 79);
     EXPECT_TRUE (model->outputDeviceName.isEmpty());
