@@ -100,6 +100,10 @@ ContentComponent::ContentComponent()
     unitBadgeImage = juce::ImageCache::getFromMemory (BinaryData::badgedolmar_png, BinaryData::badgedolmar_pngSize);
     extenderBadgeImage = juce::ImageCache::getFromMemory (BinaryData::badgedolmet_png, BinaryData::badgedolmet_pngSize);
 
+    // Keys reach the view only while the focus is inside it; a click on the
+    // view itself brings it there.
+    setWantsKeyboardFocus (true);
+
     selectDeviceAtStartUp();
     setSize (fullWidth, viewHeight);
 }

@@ -2,6 +2,11 @@
 // three attribute boxes of the selected control, the command buttons, the
 // logo (which opens the About box) and the model badge (which switches
 // between the full unit and the extender).
+//
+// Keys (R resets the current mode's map) reach the view while the keyboard
+// focus is in it or in one of its children: the window that shows it should
+// give it the focus (grabKeyboardFocus) once it is on screen. Every key is
+// passed on to the window as well.
 #pragma once
 
 #include "CommandButton.h"

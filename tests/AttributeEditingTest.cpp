@@ -9,15 +9,15 @@ using AttributeEditingTest = ContentViewFixture;
 
 TEST_F (AttributeEditingTest, TheBoxesShowEachModesAssignment)
 {
-    struct Case { int mode, id; const char* label; int channel, typeItems, type, messageItems, message; const char* firstMessage; };
+    struct Case { int mode, id; const char* caption; const char* label; int channel, typeItems, type, messageItems, message; const char* firstMessage; };
     const Case cases[] = {
-        { 0, 1, "Message", 0, 3, 0, 128, 0, "0)  C(-1)  " },
-        { 0, 91, "Message", 0, 2, 0, 128, 16, "0) " },
-        { 0, 108, "Message", 8, 2, 1, 128, 0, "0) " },
-        { 1, 1, "Function", 0, 3, 0, 128, 0, "0)  C(-1)  " },
-        { 2, 1, "Function", -1, 3, -1, 90, 1, "(nil)" },   // HUI default of REC 1 is 19, the second value
-        { 2, 102, "Function", -1, 2, -1, 16, -1, "Vol.1" }, // faders select nothing
-        { 3, 5, "Message", 0, 3, 0, 128, 4, "0)  C(-1)  " },
+        { 0, 1, " C(-1)", "Message", 0, 3, 0, 128, 0, "0)  C(-1)  " },
+        { 0, 99, "CC60", "Message", 0, 2, 0, 128, 60, "0) " }, // the jog wheel, in the control area
+        { 0, 108, "PB.9", "Message", 8, 2, 1, 128, 0, "0) " },
+        { 1, 1, "REC.1", "Function", 0, 3, 0, 128, 0, "0)  C(-1)  " },
+        { 2, 1, "REC.1", "Function", -1, 3, -1, 90, 1, "(nil)" }, // HUI default of REC 1 is 19, the second value
+        { 2, 102, "Vol.3", "Function", -1, 2, -1, 16, -1, "Vol.1" }, // faders select nothing
+        { 3, 5, " E(-1)", "Message", 0, 3, 0, 128, 4, "0)  C(-1)  " },
     };
     makeView();
     for (const auto& c : cases)
@@ -25,6 +25,12 @@ TEST_F (AttributeEditingTest, TheBoxesShowEachModesAssignment)
         SCOPED_TRACE (juce::String (c.mode) + " / " + juce::String (c.id));
         choose (modeBox(), c.mode + 1);
         click (control (c.id));
+        int selected = 0;
+        for (auto* section : view->getChildren())
+            for (auto* button : mappableChildren (*section))
+                selected += button->getToggleState() ? 1 : 0;
+        EXPECT_EQ (selected, 1) << "a click selects one control";
+        EXPECT_EQ (control (c.id).getTooltip(), c.caption);
 
         for (auto* box : { &typeBox(), &channelBox(), static_cast<juce::ComboBox*> (&messageBox()) })
             EXPECT_EQ (box->isEnabled(), c.mode == 3);

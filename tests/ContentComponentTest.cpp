@@ -84,18 +84,6 @@ TEST_F (ContentComponentTest, RResetsTheMapWhateverTheModifiersAndIsPassedOn)
     }
 }
 
-TEST_F (ContentComponentTest, AClickSelectsOneControlAndShowsItsAttributes)
-{
-    makeView();
-    click (control (1));
-    click (control (99)); // in the control area
-    EXPECT_FALSE (control (1).getToggleState());
-    EXPECT_TRUE (control (99).getToggleState());
-    EXPECT_EQ (control (99).getTooltip(), "CC60");
-    EXPECT_EQ (typeBox().getNumItems(), 2);
-    EXPECT_EQ (messageBox().getSelectedItemIndex(), 60);
-}
-
 TEST_F (ContentComponentTest, SendDataShowsTheFailureOrUploadsEveryMode)
 {
     makeView();
