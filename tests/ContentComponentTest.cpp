@@ -30,37 +30,30 @@ TEST_F (ContentComponentTest, StartUpTakesTheFirstFullUnitOrExtender)
     }
 }
 
-TEST_F (ContentComponentTest, TheBadgeSwitchesViewsOnlyInsideItsZone)
+TEST_F (ContentComponentTest, PressesAtTheEdgesOfTheBadgeAndLogoZones)
 {
-    makeView(); // full view: the 165 x 54 badge at (287, 24)
-    const struct { int x, y; bool inside; } presses[] = { { 287, 24, true },  { 451, 77, true },  { 286, 24, false },
-                                                         { 452, 24, false }, { 287, 78, false }, { 300, 23, false } };
+    makeView(); // full view: badge 165 x 54 at (287, 24); logo zone x 55 to 55 + 175 / 2, y 33 to 33 + 51 / 2
+    enum Outcome { nothing, badge, about };
+    const struct { int x, y; Outcome outcome; } presses[] = {
+        { 287, 24, badge },  { 451, 77, badge }, { 286, 24, nothing }, { 452, 24, nothing }, { 287, 78, nothing },
+        { 300, 23, nothing }, { 55, 33, about }, { 141, 57, about },   { 142, 40, nothing }, { 54, 40, nothing },
+        { 60, 58, nothing },  { 60, 32, nothing },
+    };
     for (const auto& p : presses)
     {
         SCOPED_TRACE (juce::String (p.x) + ", " + juce::String (p.y));
-        for (bool extender : { p.inside, false }) // the extender's wider badge covers the same point
+        for (bool extender : { p.outcome == badge, false }) // the extender's wider badge covers the same point
         {
             pressAt (p.x, p.y);
             EXPECT_EQ (view->isExtenderView(), extender);
             EXPECT_EQ (model->productId, extender ? 89 : 79);
             EXPECT_EQ (view->getWidth(), extender ? 760 : 1010);
             EXPECT_EQ (control (87).getParentComponent()->isVisible(), ! extender);
-            if (! p.inside)
+            if (p.outcome != badge)
                 break;
         }
-    }
-}
-
-TEST_F (ContentComponentTest, OnlyTheLogoHoverZoneOpensTheAboutBox)
-{
-    makeView(); // x 55 to 55 + 175 / 2 and y 33 to 33 + 51 / 2, ends excluded
-    const struct { int x, y; bool opens; } presses[] = { { 55, 33, true },  { 141, 57, true }, { 142, 40, false },
-                                                        { 54, 40, false }, { 60, 58, false }, { 60, 32, false } };
-    for (const auto& p : presses)
-    {
-        pressAt (p.x, p.y);
         const bool opened = juce::Component::getCurrentlyModalComponent() != nullptr;
-        EXPECT_EQ (opened ? takeModalWindow() : "", p.opens ? "About Dolmar/Dolmet Kivra" : "") << p.x << ", " << p.y;
+        EXPECT_EQ (opened ? takeModalWindow() : "", p.outcome == about ? "About Dolmar/Dolmet Kivra" : "");
     }
 }
 
