@@ -43,14 +43,12 @@ public:
     /** What "Save File" does with the chosen file; a failure is shown. */
     void saveMappingTo (const juce::File& file);
 
-    bool isExtenderView() const noexcept { return extenderView; }
-
+private:
     /** Where the logo opens the About box, and where the badge is drawn and
         clicked, in view coordinates. */
     juce::Rectangle<int> getLogoHoverZone() const;
     juce::Rectangle<int> getBadgeZone() const;
 
-private:
     // Attribute editing of the selected control.
     MappableButton* findSelectedControl();
     void clearToggleStates();
