@@ -119,8 +119,10 @@ TEST_F (ContentComponentTest, FailedLoadsAndSavesAreShownAndSuccessIsSilent)
 
     view->saveMappingTo (saved.getChildFile ("below-a-file.kivra"));
     EXPECT_EQ (takeModalWindow(), "Save Mapping. Failed to write mapping file");
+    modeBox().setSelectedItemIndex (3, juce::dontSendNotification);
     view->loadMappingFrom (folder.getChildFile ("missing.kivra"));
     EXPECT_EQ (takeModalWindow(), "Load Mapping. Could not load mapping data");
+    EXPECT_EQ (modeBox().getSelectedItemIndex(), 1) << "a failed load refreshes the view too";
     folder.deleteRecursively();
 }
 } // namespace
