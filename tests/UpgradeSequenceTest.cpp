@@ -28,6 +28,8 @@ const std::vector<FaultCase> faultCases = {
       "No MIDI output device is open", 0 },
     { "511 bytes", [] (UpgradeBench& b) { b.loadImage (511); }, "Wrong file or cannot find this file!", 0 },
     { "63,488 bytes", [] (UpgradeBench& b) { b.loadImage (63'488); }, "Wrong file or cannot find this file!", 0 },
+    { "size without the bytes", [] (UpgradeBench& b) { b.handler.image.resize (512); },
+      "Wrong file or cannot find this file!", 0 },
     { "file gone before loading", [] (UpgradeBench& b) { b.handler.openProgram (b.folder.getChildFile ("gone.bin")); },
       "Wrong file or cannot find this file!", 0 },
     { "connect unanswered", [] (UpgradeBench& b) { b.unit.answer (Command::connect, { SimulatedUnit::never }); },
