@@ -2,7 +2,7 @@
 // names the first line that differs rather than one unreadable blob.
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_data_structures/juce_data_structures.h>
 #include <gtest/gtest.h>
 
 namespace testsupport
@@ -25,5 +25,15 @@ inline void expectLinesOfFile (const juce::StringArray& actual, const juce::Stri
                           << actual[i] << "\"";
             return;
         }
+}
+} // namespace testsupport
+
+namespace testsupport
+{
+/** The default map of a working mode, as its expected saved file holds it. */
+inline juce::ValueTree expectedDefaultMap (const juce::String& modeSlug)
+{
+    const auto xml = juce::parseXML (dataFile ("mapping/" + modeSlug + "-default.kivra"));
+    return xml != nullptr ? juce::ValueTree::fromXml (*xml) : juce::ValueTree();
 }
 } // namespace testsupport
