@@ -1,6 +1,6 @@
-// The channel strip view: its 56 controls and 24 labels, their order,
-// captions and fixed places. Rules shared with the control area are in
-// SectionRulesTest.cpp.
+// The channel strip view: its 56 controls and 24 labels, their order, kinds
+// and fixed places. Rules shared with the control area are in
+// SectionRulesTest.cpp, the captions of whole rows in RowCaptionsTest.cpp.
 #include "app/MixerSection.h"
 #include "model/ControllerMap.h"
 #include "support/SectionFixture.h"
@@ -14,20 +14,21 @@ namespace
 using MixerSectionTest = SectionFixture<MixerSection>;
 
 bool isKnob (int id) { return id >= 91 && id <= 98; }
-bool isFader (int id) { return id >= 100 && id <= 107; }
 bool isPush (int id) { return id >= 33 && id <= 40; }
 
 TEST_F (MixerSectionTest, HoldsEveryControlOfTheStripsOnceInDeclarationOrder)
 {
-    EXPECT_EQ (section->getBounds(), juce::Rectangle<int> (0, 0, 600, 400));
-    EXPECT_EQ (labelChildren (*section).size(), 24u);
-
     std::multiset<int> ids, expected;
-    for (auto* button : mappableChildren (*section))
-        ids.insert (button->id);
     for (int id = 1; id <= 108; ++id)
-        if (id <= 40 || isKnob (id) || isFader (id))
+        if (id <= 40 || isKnob (id) || (id >= 100 && id <= 107))
             expected.insert (id);
+    for (auto* button : mappableChildren (*section))
+    {
+        ids.insert (button->id);
+        EXPECT_EQ (button->getName(), isKnob (button->id) ? "pan" + juce::String (button->id - 90) : "new button");
+        EXPECT_EQ (button->captionLabel != nullptr, isKnob (button->id) || isPush (button->id)) << button->id;
+        EXPECT_TRUE (button->captionLabel == nullptr || button->getButtonText().isEmpty()) << button->id;
+    }
     EXPECT_EQ (ids, expected);
 
     // Strip 1's knob, push, REC and fader come first, then 21 labels; SEL 8 is last.
@@ -41,56 +42,13 @@ TEST_F (MixerSectionTest, HoldsEveryControlOfTheStripsOnceInDeclarationOrder)
         EXPECT_NE (dynamic_cast<juce::Label*> (children[i]), nullptr) << i;
 }
 
-TEST_F (MixerSectionTest, NamesTypesAndCaptionsAfterConstruction)
-{
-    for (auto* button : mappableChildren (*section))
-    {
-        const auto id = button->id;
-        SCOPED_TRACE (id);
-        EXPECT_EQ (button->getName(), isKnob (id) ? "pan" + juce::String (id - 90) : juce::String ("new button"));
-        EXPECT_EQ (button->type, isKnob (id) ? CtKind::knob : isFader (id) ? CtKind::fader : CtKind::button);
-        EXPECT_EQ (button->captionLabel != nullptr, isKnob (id) || isPush (id));
-        EXPECT_EQ (button->getButtonText(), button->captionLabel != nullptr ? "" : button->getLabelText());
-        EXPECT_EQ (shownCaption (id), button->getLabelText());
-        EXPECT_TRUE (button->isVisible());
-    }
-
-    EXPECT_EQ (shownCaption (1), " C(-1)");
-    EXPECT_EQ (shownCaption (100), "PB.1");
-    EXPECT_EQ (shownCaption (91), "CC16");
-    EXPECT_EQ (shownCaption (40), "D#(2)"); // note 39
-}
-
-TEST_F (MixerSectionTest, LabelsAreStyledAndStripNumbersKeepTheirText)
-{
-    const int stripNumberX[] = { 24, 85, 151, 216, 280, 344, 408, 471 };
-    for (int strip = 0; strip < 8; ++strip)
-    {
-        auto* label = dynamic_cast<juce::Label*> (childAt (*section, stripNumberX[strip], 320));
-        ASSERT_NE (label, nullptr) << strip;
-        EXPECT_EQ (label->getText(), "(" + juce::String (strip + 1) + ")");
-        EXPECT_EQ (label->getBounds().withZeroOrigin(), juce::Rectangle<int> (51, 24));
-    }
-
-    for (auto* label : labelChildren (*section))
-    {
-        EXPECT_EQ (label->getName(), "new label");
-        EXPECT_EQ (label->getFont().getHeight(), 15.0f);
-        EXPECT_EQ (label->getFont().getTypefaceStyle(), "Regular");
-        EXPECT_EQ (label->getJustificationType(), juce::Justification::centred);
-        EXPECT_FALSE (label->isEditableOnSingleClick() || label->isEditableOnDoubleClick());
-        EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xff000000));
-        EXPECT_EQ (label->findColour (juce::TextEditor::textColourId), juce::Colour (0xff000000));
-        EXPECT_EQ (label->findColour (juce::TextEditor::backgroundColourId), juce::Colour (0x00000000));
-    }
-}
-
-TEST_F (MixerSectionTest, ControlsAndCaptionLabelsSitAtTheirFixedPlaces)
+TEST_F (MixerSectionTest, ControlsAndLabelsSitAtTheirFixedPlaces)
 {
     // Strips are 64 apart; each row holds one kind of control, ids ascending by
-    // strip. The caption labels' columns are not all on the strips' grid.
+    // strip. The labels' columns are not all on the strips' grid.
     const int knobCaptionX[] = { 24, 88, 152, 217, 281, 344, 408, 472 };
     const int pushCaptionX[] = { 24, 88, 152, 216, 280, 343, 408, 472 };
+    const int stripNumberX[] = { 24, 85, 151, 216, 280, 344, 408, 471 };
     struct Row { int firstId, y; };
     const Row rows[] = { { 91, 54 }, { 33, 80 }, { 1, 160 }, { 9, 200 }, { 17, 240 }, { 25, 280 } };
     for (int strip = 0; strip < 8; ++strip)
@@ -101,23 +59,29 @@ TEST_F (MixerSectionTest, ControlsAndCaptionLabelsSitAtTheirFixedPlaces)
         EXPECT_EQ (control (100 + strip).getBounds(), juce::Rectangle<int> (29 + 64 * strip, 391, 42, 68));
         EXPECT_EQ (control (91 + strip).captionLabel->getBounds(), juce::Rectangle<int> (knobCaptionX[strip], 22, 51, 24));
         EXPECT_EQ (control (33 + strip).captionLabel->getBounds(), juce::Rectangle<int> (pushCaptionX[strip], 112, 51, 24));
+
+        auto* number = dynamic_cast<juce::Label*> (childAt (*section, stripNumberX[strip], 320));
+        ASSERT_NE (number, nullptr) << strip;
+        EXPECT_EQ (number->getText(), "(" + juce::String (strip + 1) + ")");
+        EXPECT_EQ (number->getBounds().withZeroOrigin(), juce::Rectangle<int> (51, 24));
+    }
+
+    for (auto* label : labelChildren (*section))
+    {
+        EXPECT_TRUE (label->getName() == "new label" && label->getFont().getHeight() == 15.0f
+                     && label->getJustificationType() == juce::Justification::centred && ! label->isEditableOnDoubleClick());
+        EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xff000000));
     }
 }
 
-TEST_F (MixerSectionTest, HuiCaptionsComeFromPlaceOrNodeValue)
+TEST_F (MixerSectionTest, HuiCaptionsComeFromTheButtonsValueButTheFadersPlace)
 {
     model->setCurrentMode (CtMode (2));
     section->setButtonTypes();
-    const std::pair<int, const char*> captions[] = { { 100, "Vol.1" }, { 91, "Pan.1" }, { 98, "Pan.8" },
-                                                     { 1, "REC.1" },   { 9, "SOLO.1" }, { 40, "Mon8" } };
-    for (const auto& [id, caption] : captions)
-        EXPECT_EQ (shownCaption (id), caption) << id;
-    EXPECT_EQ (control (40).getButtonText(), "");
-
     for (int id : { 40, 100 })
         control (id).valueRef = 77;
     section->setButtonTypes();
     EXPECT_EQ (shownCaption (40), "(nil)"); // HUI value 77
-    EXPECT_EQ (shownCaption (100), "Vol.1") << "a fader's HUI value is fixed by its place";
+    EXPECT_EQ (shownCaption (100), "Vol.1");
 }
 } // namespace

@@ -39,13 +39,16 @@ const std::vector<const char*> pitchBends1To8 { "PB.1", "PB.2", "PB.3", "PB.4", 
 const std::vector<const char*> recordButtons { "REC.1", "REC.2", "REC.3", "REC.4", "REC.5", "REC.6", "REC.7", "REC.8" };
 
 // Rows: REC (1-8), knobs (91-98, on their labels), pushes (33-40, on their
-// labels), faders (100-107), the control area's row 61-66, jog wheel and master.
+// labels), faders (100-107), the control area's row 61-66 and first and last
+// buttons, jog wheel and master.
 const std::vector<Row> mcpRows {
     { 1, noteNamesFromC1 },
     { 91, controllers16To23 },
     { 33, { "G#(1)", " A(1)", "A#(1)", " B(1)", " C(2)", "C#(2)", " D(2)", "D#(2)" } },
     { 100, pitchBends1To8 },
     { 61, { " E(2)", " F(2)", "F#(2)", " G(2)", "G#(2)", " A(2)" } },
+    { 41, { " C(-1)", " D(3)" } },
+    { 90, { "C#(7)" } },
     { 99, { "CC60" } },
     { 108, { "PB.9" } },
 };
