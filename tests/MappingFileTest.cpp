@@ -190,6 +190,7 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
         { fileWith ("<map name=\"Logic\"/>"), unknownMode },
         { fileWith ("<map mode=\" logic \"/>"), unknownMode },
         { fileWith ("<map mode=\"Logic\"/>"), unknownMode },
+        { fileWith ("<map mode=\"MCP\"/>"), unknownMode },
         { fileWith ("<map mode=\"cubase\" name=\"Cubase\"/>"), unknownMode },
         { fileWith ("<map base64:mode=\"" + juce::MemoryBlock ("logic", 5).toBase64Encoding() + "\"/>"), unknownMode },
         // An external DTD would be read from beside the file, a self-referencing

@@ -1,4 +1,4 @@
-// Rules both views of the unit follow: fixed places that never overlap,
+// Rules both views of the unit follow: fixed places, one label style,
 // bindings that survive rebinding and follow the current map, kinds taken
 // from the panel, and clicks passed on without selecting anything.
 #include "app/ControlSectionForDlm.h"
@@ -13,10 +13,6 @@ using namespace testsupport;
 
 namespace
 {
-template <typename Section> struct Extent;
-template <> struct Extent<MixerSection> { static constexpr int right = 523, bottom = 459; };
-template <> struct Extent<ControlSection> { static constexpr int right = 443, bottom = 560; };
-
 template <typename Section>
 class SectionRules : public SectionFixture<Section>
 {
@@ -35,16 +31,20 @@ protected:
 using Sections = ::testing::Types<MixerSection, ControlSection>;
 TYPED_TEST_SUITE (SectionRules, Sections);
 
-TYPED_TEST (SectionRules, ChildrenNeverOverlapAndResizingMovesNothing)
+// Places are fixed (the expected views file pins them): resizing moves nothing.
+TYPED_TEST (SectionRules, ResizingMovesNothingAndLabelsShareOneStyle)
 {
-    expectNoTwoChildrenOverlap (*this->section);
-    const auto area = unionOfChildren (*this->section);
-    EXPECT_EQ (area.getBottomRight(), juce::Point<int> (Extent<TypeParam>::right, Extent<TypeParam>::bottom));
-
     const auto before = childBounds (*this->section);
     this->section->setBounds (0, 66, 540, 500);
     this->section->setSize (0, 0);
     EXPECT_EQ (childBounds (*this->section), before);
+
+    for (auto* label : labelChildren (*this->section))
+    {
+        EXPECT_TRUE (label->getFont().getHeight() == 15.0f && label->getFont().getTypefaceStyle() == "Regular"
+                     && label->getJustificationType() == juce::Justification::centred && ! label->isEditableOnDoubleClick());
+        EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xff000000));
+    }
 }
 
 // Kinds come from the panel, not the node; a loaded file may hold ids as text.
