@@ -7,15 +7,6 @@
 
 #include <climits>
 
-namespace
-{
-juce::ValueTree controlNode (int id)
-{
-    juce::ValueTree node ("control");
-    node.setProperty (Tags::id, id, nullptr);
-    return node;
-}
-} // namespace
 
 TEST (CtModeWords, SlugsNamesAndParsing)
 {
@@ -44,32 +35,6 @@ TEST (CtKindWords, NoKindOutsideTheIds)
 {
     for (int id : { 0, -1, 109, INT_MIN, INT_MAX })
         EXPECT_TRUE (CtKind::forId (id) == -1 && ! CtKind::isValidId (id)) << "id " << id;
-}
-
-TEST (CtMapSkeleton, ResetsModeAndTheFirstControlsChildButKeepsEverythingElse)
-{
-    juce::ValueTree node (Tags::map), other ("other"), controls (Tags::controls), secondControls (Tags::controls);
-    node.setProperty (Tags::name, "Logic", nullptr);
-    node.setProperty ("extra", 42, nullptr);
-    node.setProperty (Tags::mode, "logic", nullptr);
-    controls.setProperty ("note", "kept", nullptr);
-    controls.appendChild (controlNode (200), nullptr);
-    secondControls.appendChild (controlNode (5), nullptr);
-    for (auto child : { other, controls, secondControls })
-        node.appendChild (child, nullptr);
-
-    CtMap (node).addMissingProperties();
-
-    EXPECT_TRUE (node[Tags::mode] == "mackie" && node[Tags::name] == "MCP" && node["extra"] == juce::var (42));
-    EXPECT_TRUE (node.getNumChildren() == 3 && node.getChild (0) == other && node.getChild (1) == controls);
-    EXPECT_TRUE (controls["note"] == "kept" && secondControls.getNumChildren() == 1);
-    ASSERT_EQ (controls.getNumChildren(), 108);
-    for (int id = 1; id <= 108; ++id)
-    {
-        const auto control = controls.getChild (id - 1);
-        EXPECT_TRUE ((int) control[Tags::id] == id && control[Tags::type] == "note" && (int) control[Tags::chan] == 1
-                     && (int) control[Tags::value] == 0) << id;
-    }
 }
 
 // The upload sorts by id; a loaded file holds ids as text.

@@ -1,6 +1,6 @@
 // Rules both views of the unit follow: fixed places, one label style,
-// bindings that survive rebinding and follow the current map, kinds taken
-// from the panel, and clicks passed on without selecting anything.
+// bindings that survive rebinding and follow the current map, and kinds taken
+// from the panel.
 #include "app/ControlSectionForDlm.h"
 #include "app/MixerSection.h"
 #include "support/LayoutChecks.h"
@@ -81,22 +81,4 @@ TYPED_TEST (SectionRules, ControlsWithoutNodesAreUnboundAndShowNothing)
                      && (button->captionLabel == nullptr || button->captionLabel->getText().isEmpty()));
 }
 
-TYPED_TEST (SectionRules, ClicksReachFurtherListenersAndSelectNothing)
-{
-    juce::Component window;
-    window.setSize (1000, 600);
-    window.addAndMakeVisible (*this->section);
-
-    ClickRecorder recorder;
-    const auto buttons = mappableChildren (*this->section);
-    for (auto* button : { buttons.front(), buttons.back() })
-    {
-        button->addListener (&recorder);
-        clickAndDeliver (*button, recorder);
-        button->removeListener (&recorder);
-    }
-    EXPECT_EQ (recorder.clicked, (std::vector<juce::Button*> { buttons.front(), buttons.back() }));
-    for (auto* button : buttons)
-        EXPECT_FALSE (button->getToggleState());
-}
 } // namespace

@@ -17,7 +17,7 @@ juce::String describe (juce::Component& child)
     auto* label = dynamic_cast<juce::Label*> (&child);
     const auto text = button != nullptr ? button->getButtonText() : label != nullptr ? label->getText() : "<other>";
     return (button != nullptr ? juce::String (button->id) : "label") + " " + child.getBounds().toString().replaceCharacter (' ', ',')
-           + " \"" + text + "\"";
+           + " \"" + text + "\"" + (child.isVisible() ? "" : " hidden");
 }
 } // namespace
 

@@ -26,10 +26,7 @@ inline void expectLinesOfFile (const juce::StringArray& actual, const juce::Stri
             return;
         }
 }
-} // namespace testsupport
 
-namespace testsupport
-{
 /** The default map of a working mode, as its expected saved file holds it. */
 inline juce::ValueTree expectedDefaultMap (const juce::String& modeSlug)
 {
