@@ -57,10 +57,9 @@ TEST_F (MappableButtonTest, CaptionsOfTheFixedModes)
     constexpr int defaultValue = -1000;
     struct Case { int mode, id, kind, value; const char* caption; };
     const Case cases[] = {
-        { 1, 49, CtKind::button, defaultValue, "Option" },   { 1, 90, CtKind::button, defaultValue, "Down" },
         // Pro Tools: faders, knobs and the master fader by place, buttons by value.
         { 2, 91, CtKind::knob, 60, "Pan.1" },                { 2, 100, CtKind::fader, 77, "Vol.1" },
-        { 2, 40, CtKind::button, 77, "(nil)" },              { 2, 89, CtKind::button, defaultValue, "Right?" },
+        { 2, 40, CtKind::button, 77, "(nil)" },              { 2, 89, CtKind::button, 112, "Right?" },
         { 2, 1, CtKind::button, 60, "Flip" },                { 2, 5, CtKind::button, 118, "" },
         // Values without a name show their number, or nothing where the name table is empty.
         { 2, 5, CtKind::button, 17, "17" },                  { 2, 5, CtKind::button, 119, "119" },
