@@ -1,6 +1,6 @@
-// The mappable button: binding to a control node, captions in every mode,
-// the caption label and tooltips. (Clicks are checked through the views in
-// SectionRulesTest.cpp.)
+// The mappable button: binding to a control node, the caption rules the views'
+// rows do not reach, the caption label and tooltips. (Whole rows of captions
+// are in RowCaptionsTest.cpp, clicks in SectionRulesTest.cpp.)
 #include "app/MappableButton.h"
 #include "model/Arrays.h"
 #include "model/ControllerMap.h"
@@ -32,45 +32,24 @@ protected:
     Dolmaris::Impl* model = nullptr;
 };
 
-TEST_F (MappableButtonTest, StartsUnboundWithItsColours)
+TEST_F (MappableButtonTest, StartsUnboundAndRebindingLeavesTheOldNode)
 {
     MappableButton button ("pan1");
-    EXPECT_EQ (button.getButtonText(), "pan1");
-    EXPECT_EQ (button.id, -1);
-    EXPECT_EQ (button.captionLabel, nullptr);
+    EXPECT_TRUE (button.getButtonText() == "pan1" && button.id == -1 && button.getLabelText().isEmpty());
     EXPECT_EQ (button.findColour (juce::TextButton::buttonColourId), juce::Colour (0xff222222));
     EXPECT_EQ (button.findColour (juce::TextButton::buttonOnColourId), juce::Colour (0x804455a8));
     EXPECT_FALSE (button.getClickingTogglesState()) << "the main view does the selecting";
-    EXPECT_EQ (button.getLabelText(), "") << "an unbound button has no row to read";
 
-    button.setMapping ({});
-    EXPECT_EQ (button.id, 0);
-    EXPECT_EQ (button.getButtonText(), "");
-}
-
-TEST_F (MappableButtonTest, BindingFollowsTheNodeBothWaysAndMovesOnRebinding)
-{
     auto node = currentControlNode (17);
-    MappableButton button ("new button");
     button.setMapping (node);
-    EXPECT_EQ (button.id, 17);
-    EXPECT_EQ (button.typeRef.getValue().toString(), "note");
-    EXPECT_EQ ((int) button.chanRef.getValue(), 1);
-    EXPECT_EQ ((int) button.valueRef.getValue(), 16);
-
     button.valueRef = 42;
-    button.chanRef = 5;
-    button.typeRef = "cc";
-    EXPECT_EQ (node[Tags::value].toString() + node[Tags::chan].toString() + node[Tags::type].toString(), "425cc");
-    node.setProperty (Tags::value, 7, nullptr);
-    EXPECT_EQ ((int) button.valueRef.getValue(), 7);
+    EXPECT_EQ ((int) node[Tags::value], 42);
 
     useMode (2);
     auto huiNode = currentControlNode (17);
     button.setMapping (huiNode);
     button.valueRef = 30;
-    EXPECT_EQ ((int) huiNode[Tags::value], 30);
-    EXPECT_EQ ((int) node[Tags::value], 7) << "the map of mode 0 is no longer bound";
+    EXPECT_TRUE ((int) huiNode[Tags::value] == 30 && (int) node[Tags::value] == 42) << "the map of mode 0 is no longer bound";
 }
 
 TEST_F (MappableButtonTest, CaptionsOfTheFixedModes)
@@ -78,25 +57,16 @@ TEST_F (MappableButtonTest, CaptionsOfTheFixedModes)
     constexpr int defaultValue = -1000;
     struct Case { int mode, id, kind, value; const char* caption; };
     const Case cases[] = {
-        { 0, 1, CtKind::button, defaultValue, " C(-1)" },    { 0, 42, CtKind::button, defaultValue, " D(3)" },
-        { 0, 91, CtKind::knob, defaultValue, "CC16" },       { 0, 98, CtKind::knob, defaultValue, "CC23" },
-        { 0, 99, CtKind::jogWheel, defaultValue, "CC60" },   { 0, 100, CtKind::fader, defaultValue, "PB.1" },
-        { 0, 107, CtKind::fader, defaultValue, "PB.8" },     { 0, 108, CtKind::masterFader, defaultValue, "PB.9" },
-        { 1, 1, CtKind::button, defaultValue, "REC.1" },     { 1, 40, CtKind::button, defaultValue, "Mon8" },
-        { 1, 49, CtKind::button, defaultValue, "Option" },   { 1, 90, CtKind::button, defaultValue, "Down" },
-        { 1, 91, CtKind::knob, defaultValue, "CC16" },       { 1, 100, CtKind::fader, defaultValue, "PB.1" },
         // Pro Tools: faders, knobs and the master fader by place, buttons by value.
-        { 2, 100, CtKind::fader, defaultValue, "Vol.1" },    { 2, 107, CtKind::fader, defaultValue, "Vol.8" },
-        { 2, 91, CtKind::knob, 60, "Pan.1" },                { 2, 108, CtKind::masterFader, defaultValue, "Vol.M?" },
-        { 2, 99, CtKind::jogWheel, defaultValue, "Tape Tspt?" }, { 2, 1, CtKind::button, defaultValue, "REC.1" },
-        { 2, 89, CtKind::button, defaultValue, "Right?" },   { 2, 1, CtKind::button, 60, "Flip" },
+        { 2, 91, CtKind::knob, 60, "Pan.1" },                { 2, 100, CtKind::fader, 77, "Vol.1" },
+        { 2, 40, CtKind::button, 77, "(nil)" },              { 2, 89, CtKind::button, 112, "Right?" },
+        { 2, 1, CtKind::button, 60, "Flip" },                { 2, 5, CtKind::button, 118, "" },
         // Values without a name show their number, or nothing where the name table is empty.
         { 2, 5, CtKind::button, 17, "17" },                  { 2, 5, CtKind::button, 119, "119" },
         { 2, 5, CtKind::button, 250, "250" },                { 2, 5, CtKind::button, -3, "-3" },
-        { 2, 5, CtKind::button, 113, "" },
         // The jog wheel's count is 4 but its list holds 17 alone: what follows 17 must not be found.
         { 2, 5, CtKind::jogWheel, 18, "18" },                { 2, 5, CtKind::jogWheel, 20, "20" },
-        { 2, 5, CtKind::jogWheel, 0, "0" },                  { 2, 5, CtKind::jogWheel, 17, "Tape Tspt?" },
+        { 2, 5, CtKind::jogWheel, 17, "Tape Tspt?" },
     };
     for (const auto& c : cases)
     {
@@ -111,15 +81,13 @@ TEST_F (MappableButtonTest, CaptionsOfUserDefinedModeFollowTheRowNotTheNode)
 {
     useMode (3);
     auto* row = Defa::findUserRow (10);
-    ASSERT_NE (row, nullptr);
     currentControlNode (10).setProperty (Tags::value, 99, nullptr);
 
     struct Case { uint8_t status, data1, data2; const char* caption; };
     const Case cases[] = {
         { 0x0C, 0xC0, 5, "PC5" },  { 0x0E, 0xE2, 0, "PB.3" },       { 0x0B, 0x00, 127, "CC127" },
         { 0x09, 0x90, 127, " G(9)" }, { 0x09, 0x90, 200, "200" }, // a loaded file can carry bytes past the note names
-        { 0x00, 0x90, 1, "eMidiType" }, { 0x0A, 0x90, 1, "eMidiType" }, { 0x0D, 0x90, 1, "eMidiType" },
-        { 0x0F, 0x90, 1, "eMidiType" },
+        { 0x00, 0x90, 1, "eMidiType" }, { 0x0A, 0x90, 1, "eMidiType" }, { 0x0F, 0x90, 1, "eMidiType" },
     };
     for (const auto& c : cases)
     {
@@ -131,19 +99,15 @@ TEST_F (MappableButtonTest, CaptionsOfUserDefinedModeFollowTheRowNotTheNode)
 TEST_F (MappableButtonTest, NoCaptionOutsideTheTables)
 {
     model->currentMap.setProperty (Tags::mode, "cubase", nullptr); // a loaded file may name a mode without tables
-    EXPECT_EQ (captionOf (1, CtKind::button), "");
-    EXPECT_EQ (captionOf (100, CtKind::fader), "");
+    EXPECT_EQ (captionOf (1, CtKind::button) + captionOf (100, CtKind::fader), "");
 
     for (int mode : { 0, 2 })
-        for (int badId : { 0, 109, 1000, -5 })
+        for (int badId : { 0, 109, -5 })
         {
             useMode (mode);
-            juce::ValueTree node ("control");
-            node.setProperty (Tags::id, badId, nullptr);
             MappableButton button ("x");
-            button.setMapping (node);
-            EXPECT_EQ (button.getButtonText(), "") << badId;
-            EXPECT_EQ (button.getLabelText(), "") << badId;
+            button.setMapping (juce::ValueTree ("control").setProperty (Tags::id, badId, nullptr));
+            EXPECT_EQ (button.getButtonText() + button.getLabelText(), "") << badId;
         }
 }
 
@@ -155,14 +119,10 @@ TEST_F (MappableButtonTest, CaptionLabelTakesTheCaptionAndOnlyUpdateTextRefreshe
     button.captionLabel = &label;
     button.type = CtKind::knob;
     button.setMapping (currentControlNode (93));
-    EXPECT_EQ (label.getText(), "CC18");
-    EXPECT_EQ (button.getButtonText(), "");
-
-    useMode (2);
-    button.setMapping (currentControlNode (93));
-    EXPECT_EQ (label.getText(), "Pan.3");
+    EXPECT_TRUE (label.getText() == "CC18" && button.getButtonText().isEmpty());
 
     MappableButton rec ("new button");
+    useMode (2);
     rec.setMapping (currentControlNode (2));
     rec.valueRef = 27;
     EXPECT_EQ (rec.getButtonText(), "REC.2") << "an edit alone does not refresh the caption";
@@ -176,21 +136,16 @@ TEST_F (MappableButtonTest, TooltipShowsOnlyOnASelectedButton)
     button.setMapping (currentControlNode (1));
     const auto event = mouseEventFor (button);
 
-    button.mouseEnter (event);
-    EXPECT_EQ (button.getTooltip(), "") << "entering an unselected button changes nothing";
     button.setTooltip ("kept");
     button.mouseEnter (event);
-    EXPECT_EQ (button.getTooltip(), "kept");
+    EXPECT_EQ (button.getTooltip(), "kept") << "entering an unselected button changes nothing";
 
     button.setToggleState (true, juce::dontSendNotification);
     button.mouseEnter (event);
     EXPECT_EQ (button.getTooltip(), " C(-1)");
     EXPECT_EQ (button.getState(), juce::Button::buttonNormal) << "entering does not highlight";
-    button.mouseExit (event);
-    EXPECT_EQ (button.getTooltip(), "");
 
     button.setToggleState (false, juce::dontSendNotification);
-    button.setTooltip ("kept");
     button.mouseExit (event);
     EXPECT_EQ (button.getTooltip(), "") << "leaving empties the tooltip of any button";
 }

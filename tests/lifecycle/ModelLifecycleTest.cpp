@@ -1,16 +1,12 @@
-// The model object's life in one process: one object from the first call of
-// the accessor until the shut-down deletes it, none after; and the settings
-// file that the deletion writes. Each test runs in a process of its own.
+// The settings file that the model object's deletion writes. Each test runs
+// in a process of its own, since the object can be deleted only once.
 #include "model/Dolmaris.h"
 #include "model/SettingsLocation.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <cstdlib>
-#include <thread>
-#include <vector>
 
 namespace
 {
@@ -36,12 +32,8 @@ void expectSettingsHold (const juce::File& file, const juce::ValueTree& modes, c
     ASSERT_NE (root, nullptr);
     EXPECT_EQ (root->getStringAttribute ("current"), current);
     EXPECT_TRUE (juce::ValueTree::fromXml (*root).isEquivalentTo (modes)) << text.substring (0, 200);
-    const auto* control = root->getChildElement (3)->getChildByName ("controls")->getChildElement (107);
-    ASSERT_NE (control, nullptr);
-    juce::StringArray names;
-    for (int i = 0; i < control->getNumAttributes(); ++i)
-        names.add (control->getAttributeName (i));
-    EXPECT_EQ (names.joinIntoString (","), "id,kind,type,chan,value");
+    EXPECT_TRUE (text.contains ("<control id=\"108\" kind=\"master-fader\" type=\"pitch\" chan=\"9\" value=\"0\"/>"))
+        << "attributes in the order they were first set";
 }
 
 /** A new folder of this process's own: the scenarios run in parallel, and
@@ -90,50 +82,6 @@ protected:
 } // namespace
 
 //==============================================================================
-TEST_F (ModelLifecycle, AccessorYieldsOneObjectUntilItIsDeleted)
-{
-    auto* model = Dolmaris::getInstance();
-    ASSERT_NE (model, nullptr);
-    EXPECT_EQ (Dolmaris::getInstance(), model);
-    EXPECT_NE (model->impl, nullptr);
-
-    Dolmaris::deleteInstance();
-    EXPECT_EQ (Dolmaris::singletonHolder.instance.load(), nullptr);
-
-    EXPECT_EQ (Dolmaris::getInstance(), nullptr);
-    EXPECT_EQ (Dolmaris::getInstance(), nullptr);
-    EXPECT_EQ (Dolmaris::singletonHolder.instance.load(), nullptr); // and nothing new was built
-
-    Dolmaris::deleteInstance(); // a second shut-down finds nothing to delete
-}
-
-TEST_F (ModelLifecycle, ConcurrentFirstCallsShareOneObject)
-{
-    constexpr int numThreads = 8;
-    std::vector<Dolmaris*> seen (numThreads, nullptr);
-    std::atomic<bool> go { false };
-    std::vector<std::thread> threads;
-
-    for (int i = 0; i < numThreads; ++i)
-        threads.emplace_back ([&, i]
-                              {
-                                  while (! go.load())
-                                      std::this_thread::yield();
-                                  seen[(size_t) i] = Dolmaris::getInstance();
-                              });
-    go = true;
-    for (auto& t : threads)
-        t.join();
-
-    ASSERT_NE (seen[0], nullptr);
-    for (auto* model : seen)
-        EXPECT_EQ (model, seen[0]);
-    EXPECT_EQ (Dolmaris::getInstance(), seen[0]);
-
-    Dolmaris::deleteInstance();
-    EXPECT_EQ (Dolmaris::getInstance(), nullptr);
-}
-
 TEST_F (ModelLifecycle, SettingsAreWrittenToTheCommonFileAtDeletion)
 {
     auto& impl = *Dolmaris::getInstance()->impl;

@@ -26,11 +26,4 @@ inline void expectNoTwoChildrenOverlap (juce::Component& parent)
                 << children[i]->getBounds().toString() << " / " << children[j]->getBounds().toString();
 }
 
-inline juce::Rectangle<int> unionOfChildren (juce::Component& parent)
-{
-    juce::Rectangle<int> area;
-    for (auto* child : parent.getChildren())
-        area = area.getUnion (child->getBounds());
-    return area;
-}
 } // namespace testsupport
