@@ -1,0 +1,128 @@
+// The main view driven as a user drives it: start-up, the badge and the logo,
+// the R key, clicks on controls, Send Data and the mapping file alerts.
+#include "support/ContentViewFixture.h"
+
+namespace
+{
+using namespace testsupport;
+using ContentComponentTest = ContentViewFixture;
+
+TEST_F (ContentComponentTest, StartUpTakesTheFirstFullUnitOrExtender)
+{
+    const struct { juce::StringArray outputs; const char* remembered; int product, width; } cases[] = {
+        { {}, "", 79, 1010 },
+        { { "Dolm Et", "Dolm Ar" }, "Dolm Et", 89, 760 },
+        { { "Dolm Ar RT", "Dolm Ar" }, "Dolm Ar", 79, 1010 }, // another product is skipped
+        { { "Dolm Ar RT" }, "", 79, 1010 },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.outputs.joinIntoString (", "));
+        ScopedVirtualMidiPorts outputs;
+        for (const auto& name : c.outputs)
+            outputs->addOutput (name);
+        SetUp();
+        makeView();
+        EXPECT_EQ (g_lastSelectedDevice, c.remembered);
+        EXPECT_EQ (model->productId, c.product);
+        EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, c.width, 670));
+        EXPECT_TRUE (model->deviceName.isEmpty() && model->outputDeviceName.isEmpty());
+    }
+}
+
+TEST_F (ContentComponentTest, PressesAtTheEdgesOfTheBadgeAndLogoZones)
+{
+    makeView(); // full view: badge 165 x 54 at (287, 24); logo zone x 55 to 55 + 175 / 2, y 33 to 33 + 51 / 2
+    enum Outcome { nothing, badge, about };
+    const struct { int x, y; Outcome outcome; } presses[] = {
+        { 287, 24, badge },  { 451, 77, badge }, { 286, 24, nothing }, { 452, 24, nothing }, { 287, 78, nothing },
+        { 300, 23, nothing }, { 55, 33, about }, { 141, 57, about },   { 142, 40, nothing }, { 54, 40, nothing },
+        { 60, 58, nothing },  { 60, 32, nothing },
+    };
+    for (const auto& p : presses)
+    {
+        SCOPED_TRACE (juce::String (p.x) + ", " + juce::String (p.y));
+        for (bool extender : { p.outcome == badge, false }) // the extender's wider badge covers the same point
+        {
+            pressAt (p.x, p.y);
+            EXPECT_EQ (model->productId, extender ? 89 : 79);
+            EXPECT_EQ (view->getWidth(), extender ? 760 : 1010);
+            EXPECT_EQ (control (87).getParentComponent()->isVisible(), ! extender);
+            if (p.outcome != badge)
+                break;
+        }
+        const bool opened = juce::Component::getCurrentlyModalComponent() != nullptr;
+        EXPECT_EQ (opened ? takeModalWindow() : "", p.outcome == about ? "About Dolmar/Dolmet Kivra" : "");
+    }
+}
+
+TEST_F (ContentComponentTest, RResetsTheMapWhateverTheModifiersAndIsPassedOn)
+{
+    makeView();
+    choose (modeBox(), 4); // user-defined: the captions follow ud
+    for (const auto& key : { juce::KeyPress ('R', {}, 'R'), juce::KeyPress ('r', {}, 'r'),
+                             juce::KeyPress ('R', juce::ModifierKeys::shiftModifier, 'R'),
+                             juce::KeyPress ('R', juce::ModifierKeys::commandModifier, 0), juce::KeyPress ('T', {}, 't') })
+    {
+        SCOPED_TRACE (key.getTextDescription());
+        currentControlNode (1).setProperty (Tags::value, 77, nullptr);
+        ud[0][0] = 0x0B;
+        control (1).updateText();
+
+        EXPECT_FALSE (view->keyPressed (key));
+        const bool resets = key.getKeyCode() != 'T';
+        EXPECT_EQ ((int) currentControlNode (1)[Tags::value], resets ? 0 : 77);
+        EXPECT_EQ (control (1).getButtonText(), resets ? " C(-1)" : "CC0");
+    }
+}
+
+TEST_F (ContentComponentTest, SendDataShowsTheFailureOrUploadsEveryMode)
+{
+    makeView();
+    click (command ("Send Data"));
+    EXPECT_EQ (takeModalWindow(), "Send Mapping. No device selected");
+
+    ports->addOutput ("Dolm Ar"); // found by Send Data itself
+    for (int mode = 0; mode < 4; ++mode)
+    {
+        SCOPED_TRACE (mode);
+        choose (modeBox(), mode + 1);
+        ports->clearEvents();
+        click (command ("Send Data"));
+        EXPECT_EQ (takeModalWindow(), "Send Mapping. Done!");
+        EXPECT_EQ (model->outputDeviceName, "Dolm Ar");
+
+        juce::StringArray expected, sent;
+        expected.addLines (juce::File (KIVRA_TEST_DATA_DIR "/upload/" + CtMode::slugForType (mode) + ".txt").loadFileAsString());
+        expected.removeEmptyStrings();
+        for (const auto& line : ports->describeEvents())
+            sent.add (line);
+        EXPECT_EQ (sent, expected);
+    }
+}
+
+TEST_F (ContentComponentTest, FailedLoadsAndSavesAreShownAndSuccessIsSilent)
+{
+    makeView();
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("kivra-view", "");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto saved = folder.getChildFile ("logic.kivra");
+
+    choose (modeBox(), 2);
+    view->saveMappingTo (saved);
+    choose (modeBox(), 1);
+    view->loadMappingFrom (saved);
+    runMessageLoop (30);
+    EXPECT_EQ (juce::Component::getCurrentlyModalComponent(), nullptr);
+    EXPECT_EQ (modeBox().getSelectedItemIndex(), 1) << "the loaded file's mode is selected";
+    EXPECT_EQ (control (1).getButtonText(), "REC.1") << "the views show the loaded map";
+
+    view->saveMappingTo (saved.getChildFile ("below-a-file.kivra"));
+    EXPECT_EQ (takeModalWindow(), "Save Mapping. Failed to write mapping file");
+    modeBox().setSelectedItemIndex (3, juce::dontSendNotification);
+    view->loadMappingFrom (folder.getChildFile ("missing.kivra"));
+    EXPECT_EQ (takeModalWindow(), "Load Mapping. Could not load mapping data");
+    EXPECT_EQ (modeBox().getSelectedItemIndex(), 1) << "a failed load refreshes the view too";
+    folder.deleteRecursively();
+}
+} // namespace
