@@ -1,10 +1,14 @@
-// MIDI port names for the upgrader's choosers and its Connect step.
+// The upgrader's port lists.
 #pragma once
 
 #include <juce_core/juce_core.h>
 
-namespace zevo::DeviceHelpers
+namespace zevo
 {
-/** The output (true) or input (false) names, without repeats or blank names. */
+namespace DeviceHelpers
+{
+/** The MIDI output names (or, for false, the input names) in the system's
+    order, each once and none blank: the editor's rule for its output list. */
 juce::StringArray getDeviceNames (bool output);
-} // namespace zevo::DeviceHelpers
+} // namespace DeviceHelpers
+} // namespace zevo
