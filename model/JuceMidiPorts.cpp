@@ -2,6 +2,7 @@
 // identifier; the rest of the system speaks of names and their positions, so
 // an index is turned into the identifier of that entry of the device list.
 #include "MidiPorts.h"
+#include "Pacing.h"
 
 #if JUCE_LINUX && JUCE_ALSA
  #include <alsa/asoundlib.h>
@@ -96,7 +97,7 @@ public:
         return nullptr;
     }
 
-    void pause (int milliseconds) override { juce::Thread::sleep (milliseconds); }
+    void pause (int milliseconds) override { Pacing::sleepFor (milliseconds); }
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (JuceMidiPorts)
 };

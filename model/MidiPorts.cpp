@@ -1,5 +1,9 @@
 #include "MidiPorts.h"
 
+#include "Pacing.h"
+
+#include <juce_events/juce_events.h>
+
 #include <atomic>
 
 namespace
@@ -30,4 +34,26 @@ MidiPorts& MidiPorts::get()
 MidiPorts* MidiPorts::install (MidiPorts* ports) noexcept
 {
     return installedPorts.exchange (ports);
+}
+
+void MidiPorts::runMessageLoop (int milliseconds)
+{
+    auto* messageManager = juce::MessageManager::getInstanceWithoutCreating();
+    if (messageManager == nullptr || ! messageManager->isThisTheMessageThread())
+    {
+        Pacing::sleepFor (milliseconds);
+        return;
+    }
+
+    // JUCE's loop counts whole milliseconds and may sleep one more, so it is
+    // given the time less a millisecond and the wait ends on its deadline. A
+    // quit request ends the loop early; the wait still lasts its time.
+    const auto deadline = Pacing::deadlineAfter (milliseconds);
+    for (;;)
+    {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (deadline - Pacing::now()).count();
+        if (left <= 1 || ! messageManager->runDispatchLoopUntil ((int) left - 1))
+            break;
+    }
+    Pacing::sleepUntil (deadline);
 }

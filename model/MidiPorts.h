@@ -58,6 +58,11 @@ public:
         time to digest. A seam of its own so tests can see where pauses fall. */
     virtual void pause (int milliseconds) = 0;
 
+    /** Runs the message loop for this long (message thread only), so windows
+        stay live while a device's answer is awaited. The second seam of the
+        upgrader's waits: tests count these polls instead of waiting them out. */
+    virtual void runMessageLoop (int milliseconds);
+
     /** The first output whose name equals the given one exactly (case counts). */
     std::unique_ptr<MidiOutputPort> openOutput (const juce::String& exactName);
 

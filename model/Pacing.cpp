@@ -1,0 +1,19 @@
+#include "Pacing.h"
+
+#include <thread>
+
+namespace
+{
+// How early the thread wakes from its sleep: more than the system's usual
+// lateness in waking, so the rest can be spun precisely.
+constexpr auto spinMargin = std::chrono::microseconds (150);
+} // namespace
+
+void Pacing::sleepUntil (Clock::time_point deadline)
+{
+    if (deadline - now() > spinMargin)
+        std::this_thread::sleep_until (deadline - spinMargin);
+
+    while (now() < deadline)
+        std::this_thread::yield();
+}
