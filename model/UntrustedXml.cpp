@@ -1,0 +1,290 @@
+#include "UntrustedXml.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace UntrustedXml
+{
+namespace
+{
+using Byte = unsigned char;
+
+bool isContinuation (Byte b) { return (b & 0xc0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at p, or 0 when there is none:
+// the ranges of the second byte rule out overlong forms, surrogates and code
+// points above U+10FFFF; 5- and 6-byte forms have no valid lead byte.
+size_t sequenceLength (const Byte* p, const Byte* end)
+{
+    const auto left = (size_t) (end - p);
+    const Byte lead = p[0];
+
+    if (lead < 0x80)
+        return 1;
+
+    size_t length = 0;
+    Byte low = 0x80, high = 0xbf;
+
+    if (lead >= 0xc2 && lead <= 0xdf)      { length = 2; }
+    else if (lead == 0xe0)                 { length = 3; low = 0xa0; }
+    else if (lead == 0xed)                 { length = 3; high = 0x9f; }
+    else if (lead >= 0xe1 && lead <= 0xef) { length = 3; }
+    else if (lead == 0xf0)                 { length = 4; low = 0x90; }
+    else if (lead >= 0xf1 && lead <= 0xf3) { length = 4; }
+    else if (lead == 0xf4)                 { length = 4; high = 0x8f; }
+    else                                   return 0;
+
+    if (left < length || p[1] < low || p[1] > high)
+        return 0;
+
+    for (size_t i = 2; i < length; ++i)
+        if (! isContinuation (p[i]))
+            return 0;
+
+    return length;
+}
+
+bool isStrictUtf8 (const Byte* p, const Byte* end)
+{
+    while (p < end)
+    {
+        const auto length = sequenceLength (p, end);
+        if (length == 0)
+            return false;
+        p += length;
+    }
+
+    return true;
+}
+
+// The code points of Windows-1252's bytes 0x80 to 0x9F; the five bytes it
+// leaves undefined stand for the control characters of the same value.
+constexpr juce::juce_wchar windows1252High[32] = {
+    0x20ac, 0x0081, 0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021,
+    0x02c6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008d, 0x017d, 0x008f,
+    0x0090, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014,
+    0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x009d, 0x017e, 0x0178
+};
+
+void appendUtf8 (std::string& out, juce::juce_wchar c)
+{
+    if (c < 0x80)
+    {
+        out += (char) c;
+    }
+    else if (c < 0x800)
+    {
+        out += (char) (0xc0 | (c >> 6));
+        out += (char) (0x80 | (c & 0x3f));
+    }
+    else
+    {
+        out += (char) (0xe0 | (c >> 12));
+        out += (char) (0x80 | ((c >> 6) & 0x3f));
+        out += (char) (0x80 | (c & 0x3f));
+    }
+}
+
+// Every byte is a code point of the Basic Multilingual Plane, so the UTF-8
+// built here is valid by construction.
+std::string windows1252ToUtf8 (const Byte* p, const Byte* end)
+{
+    std::string out;
+    out.reserve ((size_t) (end - p) * 2);
+
+    for (; p < end; ++p)
+        appendUtf8 (out, (*p >= 0x80 && *p < 0xa0) ? windows1252High[*p - 0x80] : (juce::juce_wchar) *p);
+
+    return out;
+}
+
+juce::String fromValidUtf8 (const char* start, size_t size)
+{
+    return juce::String (juce::CharPointer_UTF8 (start), juce::CharPointer_UTF8 (start + size));
+}
+
+// UTF-16 is taken only with its byte order mark, and only when every
+// surrogate is paired; the text ends at the first zero code unit.
+bool utf16ToUtf8 (const Byte* p, const Byte* end, bool bigEndian, std::string& out)
+{
+    if ((end - p) % 2 != 0)
+        return false;
+
+    auto unitAt = [bigEndian] (const Byte* q) { return bigEndian ? (juce::juce_wchar) ((q[0] << 8) | q[1])
+                                                                 : (juce::juce_wchar) ((q[1] << 8) | q[0]); };
+    for (; p < end; p += 2)
+    {
+        auto c = unitAt (p);
+        if (c == 0)
+            break;
+
+        if (c >= 0xdc00 && c <= 0xdfff)
+            return false;
+
+        if (c >= 0xd800 && c <= 0xdbff)
+        {
+            if (end - p < 4)
+                return false;
+            const auto low = unitAt (p + 2);
+            if (low < 0xdc00 || low > 0xdfff)
+                return false;
+            c = 0x10000 + ((c - 0xd800) << 10) + (low - 0xdc00);
+            p += 2;
+            out += (char) (0xf0 | (c >> 18));
+            out += (char) (0x80 | ((c >> 12) & 0x3f));
+            out += (char) (0x80 | ((c >> 6) & 0x3f));
+            out += (char) (0x80 | (c & 0x3f));
+            continue;
+        }
+
+        appendUtf8 (out, c);
+    }
+
+    return true;
+}
+
+//==============================================================================
+// JUCE's parser, inside an element, loops for ever on a processing
+// instruction followed by text (it skips the instruction, finds text, rewinds
+// to before the instruction and starts again). Only the leading declaration
+// is let through.
+bool hasProcessingInstruction (const juce::String& text)
+{
+    auto afterDeclaration = text.trimStart();
+    if (afterDeclaration.startsWith ("<?xml"))
+        afterDeclaration = afterDeclaration.fromFirstOccurrenceOf ("?>", false, false);
+
+    return afterDeclaration.contains ("<?");
+}
+
+// Every element the parser builds starts at a '<' followed by neither '/'
+// (an end tag), '?' (the declaration) nor '!' (a comment or CDATA section).
+// Without a DOCTYPE no entity adds text, so this count bounds the number of
+// elements, and so the parser's recursion, before the parser runs.
+int countElementStarts (const juce::String& text)
+{
+    int count = 0;
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        if (p.getAndAdvance() == '<' && *p != '/' && *p != '?' && *p != '!')
+            ++count;
+
+    return count;
+}
+
+// XML forbids an attribute twice on one element, but JUCE's parser keeps
+// both, and the tree would then read the first and write back the last.
+bool repeatsAnAttribute (const juce::XmlElement& element)
+{
+    std::vector<const void*> names;
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+        names.push_back (element.getAttributeName (i).getCharPointer().getAddress()); // pooled: one address per name
+
+    std::sort (names.begin(), names.end());
+    return std::adjacent_find (names.begin(), names.end()) != names.end();
+}
+
+// Walks the element tree without recursion, so a limit that allows deep
+// documents cannot overflow the stack here.
+juce::String checkElements (const juce::XmlElement& root, const Limits& limits)
+{
+    std::vector<std::pair<const juce::XmlElement*, int>> pending { { &root, 1 } };
+
+    while (! pending.empty())
+    {
+        const auto [element, depth] = pending.back();
+        pending.pop_back();
+
+        if (element->isTextElement())
+            continue;
+
+        if (depth > limits.maxDepth)
+            return "elements nested too deeply";
+
+        const auto numAttributes = element->getNumAttributes();
+        if (numAttributes > limits.maxAttributesPerElement)
+            return "too many attributes on one element";
+
+        for (int i = 0; i < numAttributes; ++i)
+            if (element->getAttributeName (i).startsWith ("base64:"))
+                return "binary attributes are not accepted";
+
+        if (repeatsAnAttribute (*element))
+            return "an attribute is given twice";
+
+        for (const auto* child : element->getChildIterator())
+            pending.emplace_back (child, depth + 1);
+    }
+
+    return {};
+}
+
+juce::String checkText (const juce::String& text, const Limits& limits)
+{
+    // The parser honours only this exact spelling; without it no entity can
+    // be declared, read from disk or expanded recursively.
+    if (text.contains ("<!DOCTYPE"))
+        return "document type declarations are not accepted";
+
+    if (hasProcessingInstruction (text))
+        return "processing instructions are not accepted";
+
+    if (countElementStarts (text) > limits.maxElements)
+        return "too many elements";
+
+    return {};
+}
+} // namespace
+
+//==============================================================================
+juce::String decodeText (const void* data, size_t size)
+{
+    auto start = static_cast<const Byte*> (data);
+    auto end = start + size;
+
+    if (size >= 2 && (start[0] == 0xff || start[0] == 0xfe) && start[1] == (start[0] ^ 0x01))
+    {
+        std::string utf8;
+        if (utf16ToUtf8 (start + 2, end, start[0] == 0xfe, utf8))
+            return fromValidUtf8 (utf8.data(), utf8.size());
+    }
+
+    if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
+        start += 3;
+
+    if (const auto* zero = std::memchr (start, 0, (size_t) (end - start)))
+        end = static_cast<const Byte*> (zero);
+
+    if (isStrictUtf8 (start, end))
+        return fromValidUtf8 (reinterpret_cast<const char*> (start), (size_t) (end - start));
+
+    const auto utf8 = windows1252ToUtf8 (start, end);
+    return fromValidUtf8 (utf8.data(), utf8.size());
+}
+
+juce::Result parse (const void* data, size_t size, const Limits& limits, juce::ValueTree& tree)
+{
+    tree = {};
+
+    if ((juce::uint64) size > (juce::uint64) limits.maxBytes)
+        return juce::Result::fail ("file too large");
+
+    const auto text = decodeText (data, size);
+    if (auto problem = checkText (text, limits); problem.isNotEmpty())
+        return juce::Result::fail (problem);
+
+    // From text, not from a file: the parser then has no folder to resolve
+    // any external name against.
+    const auto element = juce::XmlDocument (text).getDocumentElement();
+    if (element == nullptr)
+        return juce::Result::fail ("not well-formed XML");
+
+    if (auto problem = checkElements (*element, limits); problem.isNotEmpty())
+        return juce::Result::fail (problem);
+
+    tree = juce::ValueTree::fromXml (*element);
+    return juce::Result::ok();
+}
+} // namespace UntrustedXml
