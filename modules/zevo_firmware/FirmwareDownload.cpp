@@ -25,7 +25,8 @@ bool toFile (const juce::URL& url, const juce::File& target)
     if (url.isEmpty())
         return false;
 
-    const auto task = url.downloadToFile (target, juce::URL::DownloadTaskOptions());
+    auto source = url; // downloadToFile is not const
+    const auto task = source.downloadToFile (target, juce::URL::DownloadTaskOptions());
     if (task == nullptr)
         return false;
 
