@@ -45,11 +45,11 @@ private:
     class ProgressSink;
     class RunningStep;
 
-    void connectStep();
-    void eraseStep();
-    void activateStep();
-    void upgradeStep();
-    void updateDeviceNameStep();
+    void runConnect();
+    void runErase();
+    void runActivate();
+    void runUpgrade();
+    void runUpdateDeviceName();
 
     /** Runs the port chooser; the chosen name, or nothing when not confirmed. */
     std::optional<juce::String> choosePort();

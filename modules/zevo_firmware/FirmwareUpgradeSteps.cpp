@@ -81,17 +81,17 @@ void FirmwareUpgradeComponent::buttonClicked (juce::Button* button)
     const RunningStep running (*this);
 
     if (button == &stepButtons[0])
-        connectStep();
+        runConnect();
     else if (button == &stepButtons[1])
-        eraseStep();
+        runErase();
     else if (button == &stepButtons[2])
-        activateStep();
+        runActivate();
     else if (button == &stepButtons[3])
         doStep4();
     else if (button == &stepButtons[4])
-        upgradeStep();
+        runUpgrade();
     else if (button == &nameButton)
-        updateDeviceNameStep();
+        runUpdateDeviceName();
 }
 
 std::optional<juce::String> FirmwareUpgradeComponent::choosePort()
@@ -117,7 +117,7 @@ void FirmwareUpgradeComponent::makeHandlerIfNone()
         handler = std::make_unique<MidiInputHandler> (this, productCode);
 }
 
-void FirmwareUpgradeComponent::connectStep()
+void FirmwareUpgradeComponent::runConnect()
 {
     onlineMode = onlineDefault;
     deviceName.clear();
@@ -160,14 +160,14 @@ void FirmwareUpgradeComponent::connectStep()
     updateProgress (0);
 }
 
-void FirmwareUpgradeComponent::eraseStep()
+void FirmwareUpgradeComponent::runErase()
 {
     updateProgress (0);
     ProgressSink sink (*this);
     enterUpgradeMode (deviceName, productCode, sink);
 }
 
-void FirmwareUpgradeComponent::activateStep()
+void FirmwareUpgradeComponent::runActivate()
 {
     updateProgress (1);
     MidiPorts::get().pause (500);
@@ -208,7 +208,7 @@ void FirmwareUpgradeComponent::activateStep()
     backToErased();
 }
 
-void FirmwareUpgradeComponent::upgradeStep()
+void FirmwareUpgradeComponent::runUpgrade()
 {
     updateProgress (3);
     for (int i = 0; i < 5; ++i)
@@ -227,7 +227,7 @@ void FirmwareUpgradeComponent::upgradeStep()
     statusLabel.setText ("Firmware Upgrade", juce::dontSendNotification);
 }
 
-void FirmwareUpgradeComponent::updateDeviceNameStep()
+void FirmwareUpgradeComponent::runUpdateDeviceName()
 {
     AudioMidiSetup::open();
     UpgraderBoxes::get().showMessageBox (juce::MessageBoxIconType::NoIcon, {}, audioMidiSetupHelp);
