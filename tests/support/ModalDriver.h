@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace testsupport
 {
@@ -68,18 +69,29 @@ private:
     void timerCallback() override
     {
         auto* modal = juce::Component::getCurrentlyModalComponent();
-        if (modal == nullptr || actions.empty() || ! modal->isShowing() || modal == lastAnswered.getComponent())
+        if (modal == nullptr || actions.empty() || ! modal->isShowing() || wasAnswered (modal))
             return;
 
-        lastAnswered = modal;
+        answered.emplace_back (modal);
         seenTitles.add (modal->getName());
         auto action = std::move (actions.front());
         actions.pop_front();
         action (*modal);
     }
 
+    // Every window answered so far, while it lives: a window that is modal
+    // again once a dialog above it has gone (the wizard's, between its
+    // choosers) is not a new window to answer.
+    bool wasAnswered (juce::Component* modal) const
+    {
+        for (const auto& window : answered)
+            if (window.getComponent() == modal)
+                return true;
+        return false;
+    }
+
     std::deque<Action> actions;
-    juce::Component::SafePointer<juce::Component> lastAnswered;
+    std::vector<juce::Component::SafePointer<juce::Component>> answered;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModalDriver)
 };
