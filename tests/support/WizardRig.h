@@ -3,7 +3,7 @@
 // as a user would and read its state back.
 #pragma once
 
-#include "ModalDriver.h"
+#include "ModalAnswerer.h"
 #include "RecordedBoxes.h"
 #include "VirtualMidiPorts.h"
 #include "modules/zevo_firmware/FirmwareFilePicker.h"
@@ -22,7 +22,7 @@ inline std::string enabledSteps (juce::Component& wizard)
     std::string letters;
     for (const auto* text : stepButtonTexts)
     {
-        auto* button = ModalDriver::findButton (wizard, text);
+        auto* button = ModalAnswerer::findButton (wizard, text);
         letters += button != nullptr && button->isEnabled() ? text[0] : '-';
     }
     return letters;
@@ -52,7 +52,7 @@ private:
 };
 
 /** An action for the port chooser: selects the item of this name and clicks OK. */
-inline ModalDriver::Action choosePort (const juce::String& name)
+inline ModalAnswerer::Action choosePort (const juce::String& name)
 {
     return [name] (juce::Component& modal) {
         if (auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal))
@@ -61,7 +61,7 @@ inline ModalDriver::Action choosePort (const juce::String& name)
                     for (int i = 0; i < box->getNumItems(); ++i)
                         if (box->getItemText (i) == name)
                             box->setSelectedItemIndex (i, juce::sendNotificationSync);
-        ModalDriver::click ("OK") (modal);
+        ModalAnswerer::click ("OK") (modal);
     };
 }
 
@@ -88,7 +88,7 @@ struct WizardRig
     /** Clicks a step button as a user would; a disabled button fails the test. */
     void press (const juce::String& text)
     {
-        auto* button = ModalDriver::findButton (wizard(), text);
+        auto* button = ModalAnswerer::findButton (wizard(), text);
         ASSERT_NE (button, nullptr) << text;
         ASSERT_TRUE (button->isEnabled()) << text << " pressed while disabled";
         wizard().buttonClicked (button);
@@ -101,7 +101,7 @@ struct WizardRig
 
     ScopedVirtualMidiPorts ports;
     RecordedBoxes boxes;
-    ModalDriver driver;
+    ModalAnswerer driver;
     std::unique_ptr<zevo::FirmwareUpgradeWindow> window;
 };
 } // namespace testsupport

@@ -12,16 +12,16 @@
 
 namespace testsupport
 {
-class ModalDriver final : private juce::Timer
+class ModalAnswerer final : private juce::Timer
 {
 public:
     using Action = std::function<void (juce::Component& modal)>;
 
-    ModalDriver() { startTimer (10); }
-    ~ModalDriver() override { stopTimer(); }
+    ModalAnswerer() { startTimer (10); }
+    ~ModalAnswerer() override { stopTimer(); }
 
     /** Queues an action for the next modal window. */
-    ModalDriver& then (Action action)
+    ModalAnswerer& then (Action action)
     {
         actions.push_back (std::move (action));
         return *this;
@@ -93,7 +93,7 @@ private:
     std::deque<Action> actions;
     std::vector<juce::Component::SafePointer<juce::Component>> answered;
 
-    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModalDriver)
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModalAnswerer)
 };
 
 /** Runs `content` in a modal dialog that does not own it, as the upgrader does. */
