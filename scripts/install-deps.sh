@@ -11,6 +11,7 @@ packages=(
     xdotool imagemagick            # driving and photographing the real window
     x11-utils                      # xdpyinfo: waiting for the virtual display
     llvm                           # llvm-symbolizer: readable sanitizer reports
+    python3                        # the smoke test reads the settings file it left
 )
 
 missing=()
