@@ -82,4 +82,9 @@ export KIVRA_TEST_FIRMWARE_ROOT="https://127.0.0.1:$(cat "$work/trusted.port")/"
 export KIVRA_TEST_UNTRUSTED_ROOT="https://127.0.0.1:$(cat "$work/untrusted.port")/"
 export KIVRA_TEST_SERVER_LOG="$work/trusted.log"
 
+# Downloads land in a folder of this run alone, so the tests can see what
+# they leave behind.
+mkdir "$work/tmp"
+export TMPDIR="$work/tmp"
+
 "$@"
