@@ -38,7 +38,14 @@ AboutComponent::AboutComponent()
     setSize (500, 278);
 }
 
-AboutComponent::~AboutComponent() = default;
+// The children go in the order they were declared, not in reverse.
+AboutComponent::~AboutComponent()
+{
+    titleLabel.reset();
+    noticeLabel.reset();
+    aboutLinkButton.reset();
+    versionLabel.reset();
+}
 
 void AboutComponent::paint (juce::Graphics& g)
 {

@@ -67,7 +67,17 @@ ControlSection::ControlSection()
     setButtonTypes();
 }
 
-ControlSection::~ControlSection() = default;
+// The children go one by one in the order they were created, not in the
+// reverse order of their members.
+ControlSection::~ControlSection()
+{
+    for (auto controlId : buttonCreationOrder)
+        slotFor (controlId).reset();
+
+    jogWheel.reset();
+    jogLabel.reset();
+    masterFader.reset();
+}
 
 std::unique_ptr<MappableButton>& ControlSection::slotFor (int controlId)
 {

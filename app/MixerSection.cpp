@@ -91,7 +91,18 @@ MixerSection::MixerSection()
     setSize (600, 400);
 }
 
-MixerSection::~MixerSection() = default;
+// The children go one by one in the order they were declared and created,
+// not in the reverse order the arrays would give.
+MixerSection::~MixerSection()
+{
+    for (const auto& slot : creationOrder())
+    {
+        if (slot.isLabel)
+            labels[(size_t) slot.row][(size_t) slot.strip].reset();
+        else
+            buttons[(size_t) slot.row][(size_t) slot.strip].reset();
+    }
+}
 
 void MixerSection::createButton (ButtonRow row, int strip)
 {

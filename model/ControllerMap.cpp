@@ -85,8 +85,13 @@ int CtKind::ordinalForId (int controlId) noexcept
 }
 
 //==============================================================================
-CtMap::CtMap (CtMode mode) : tree (Tags::map)
+CtMap::CtMap (CtMode mode)
 {
+    // Modes without row tables get no map: nothing could show or send it.
+    if (! mode.isWorkingMode())
+        return;
+
+    tree = juce::ValueTree (Tags::map);
     addMissingProperties();
     tree.setProperty (Tags::mode, CtMode::slugForType (mode), nullptr);
     tree.setProperty (Tags::name, CtMode::nameForType (mode), nullptr);

@@ -81,7 +81,8 @@ public:
 class CtMap
 {
 public:
-    /** Builds the complete default map of a working mode. */
+    /** Builds the complete default map of a working mode; for any other mode
+        the tree stays invalid (no mode but 0 to 3 has tables to fill it). */
     explicit CtMap (CtMode mode);
 
     /** Wraps an existing map node without copying it. */

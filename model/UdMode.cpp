@@ -7,26 +7,13 @@ namespace UdMode
 {
 namespace
 {
-// The integer of a property as String::getIntValue reads it, in wrap-around
-// arithmetic: a file may hold any run of digits, and only the low bits are kept.
-uint32_t wrappedIntOf (const juce::var& property, uint32_t whenAbsent)
+// The integer of a property exactly as the map's own readers take it (var's
+// int conversion, which for text is String::getIntValue): "+3" is 3, and a run
+// of digits too long for an int comes out as that conversion makes it, so the
+// row, the tree, the boxes and the upload agree.
+uint32_t intOf (const juce::var& property, int whenAbsent)
 {
-    if (property.isVoid())
-        return whenAbsent;
-
-    if (! property.isString())
-        return (uint32_t) (int) property;
-
-    auto p = property.toString().getCharPointer().findEndOfWhitespace();
-    const bool negative = *p == '-';
-    if (negative)
-        ++p;
-
-    uint32_t magnitude = 0;
-    for (auto c = p.getAndAdvance(); c >= '0' && c <= '9'; c = p.getAndAdvance())
-        magnitude = magnitude * 10u + (uint32_t) (c - '0');
-
-    return negative ? 0u - magnitude : magnitude;
+    return (uint32_t) (property.isVoid() ? whenAbsent : (int) property);
 }
 
 // A type the editor cannot name (a program change, or anything a file holds)
@@ -54,8 +41,8 @@ void rebuildRows (const juce::ValueTree& map)
         // var comparison: a text property matches only the exact decimal text.
         const auto node = controls.getChildWithProperty (Tags::id, id);
         const auto nibble = statusNibbleFor (node.getProperty (Tags::type).toString());
-        const auto chan = wrappedIntOf (node.getProperty (Tags::chan), 1);
-        const auto value = wrappedIntOf (node.getProperty (Tags::value), 0);
+        const auto chan = intOf (node.getProperty (Tags::chan), 1);
+        const auto value = intOf (node.getProperty (Tags::value), 0);
 
         row[0] = (uint8_t) nibble;
         row[1] = (uint8_t) ((nibble << 4) | (chan - 1u));

@@ -9,6 +9,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev       # the fuzz target (libFuzzer)
     xdotool imagemagick            # driving and photographing the real window
+    x11-utils                      # xdpyinfo: waiting for the virtual display
+    llvm                           # llvm-symbolizer: readable sanitizer reports
 )
 
 missing=()

@@ -1,90 +1,216 @@
 #!/usr/bin/env bash
-# Starts the real editor as a person would: in a window on a virtual display,
-# found by its title, photographed, sent a key, and quit with Escape. It must
-# exit cleanly and leave its settings file behind.
+# Uses the real editor as a person would, on a virtual display with a
+# temporary home: finds its window by title, looks at what it shows, clicks a
+# strip button, presses R, switches to the extender and back with the badge,
+# opens and closes the About box from the logo, starts a second copy (which
+# must hand over and quit), quits with Escape, survives kill -9 and quits on
+# SIGTERM. Every quit must be clean and leave a settings file holding "modes".
 #
 # As root the editor would write its all-users settings under /var, so it runs
-# as an unprivileged user here; its settings then go to the user's file, in a
+# as an unprivileged user here; its settings then go to the user's file, in the
 # temporary home folder.
+#
+# Screenshots of the full and the extender view are kept in $KIVRA_SCREENSHOT_DIR
+# when that is set.
 set -euo pipefail
 
 editor=$(readlink -f "$1")
 title="Dolmar/Dolmet Kivra V1.14"
+about_title="About Dolmar/Dolmet Kivra"
 work=$(mktemp -d /tmp/kivra-editor-smoke-XXXXXX)
-chmod 777 "$work"
-mkdir -m 777 "$work/home"
+chmod 755 "$work"
+mkdir -m 700 "$work/home" "$work/run"
+convert=/usr/bin/convert
 
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     as_user=(runuser -u nobody --)
+    chown nobody "$work/home" "$work/run"
     # The build folder may sit where that user cannot reach (below /root, say).
     cp "$editor" "$work/Kivra"
     chmod 755 "$work/Kivra"
     editor="$work/Kivra"
 fi
 
+settings="$work/home/Zevosonic/Dolmaris/Dolmaris.conf"
+if [ "$(id -u)" -ne 0 ] && [ -w /var ]; then settings="/var/Zevosonic/Dolmaris/Dolmaris.conf"; fi
+
 display=90
 while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
 xvfb_pid=$!
 editor_pid=""
+editor_process=""
 cleanup() {
-    [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+    [ -n "$editor_process" ] && kill -9 "$editor_process" 2>/dev/null || true
+    [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
     kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Under the sanitizers, the X and font libraries that JUCE loads and unloads at
 # run time leave allocations that LeakSanitizer can no longer attribute; the
 # unit tests check our own code for leaks.
 asan_options="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+editor_command=("${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run" DISPLAY="$DISPLAY"
+                ASAN_OPTIONS="$asan_options" "$editor")
 
-"${as_user[@]}" env HOME="$work/home" DISPLAY="$DISPLAY" ASAN_OPTIONS="$asan_options" "$editor" >"$work/editor.log" 2>&1 &
-editor_pid=$!
+fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; exit 1; }
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
-    echo "FAIL: no window titled '$title'"; cat "$work/editor.log"; exit 1
-fi
+find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
 
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
-echo "window $window: ${WIDTH}x${HEIGHT}"
-if [ "$WIDTH" -ne 1010 ] || [ "$HEIGHT" -lt 670 ]; then
-    echo "FAIL: expected the 1010 x 670 view, got ${WIDTH}x${HEIGHT}"; exit 1
-fi
+start_editor() {
+    "${editor_command[@]}" >"$work/editor.log" 2>&1 &
+    editor_pid=$!
+    window=""
+    for _ in $(seq 150); do
+        window=$(find_window "$title")
+        [ -n "$window" ] && break
+        kill -0 "$editor_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "no window titled '$title'"
+    # The editor itself, for signals: as root the started process is runuser.
+    editor_process=$(xdotool getwindowpid "$window")
+    sleep 1 # the first paint
+}
 
-shot="$work/editor.png"
-/usr/bin/import -window root "$shot"
-if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then cp "$shot" "$KIVRA_SCREENSHOT_DIR/"; fi
-colours=$(/usr/bin/convert "$shot" -format "%k" info:)
-echo "screenshot: $colours colours"
-if [ "$colours" -lt 2 ]; then echo "FAIL: the screen is blank"; exit 1; fi
+# Waits for the editor to end; its exit status must be 0.
+expect_clean_exit() {
+    for _ in $(seq 150); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$editor_pid" 2>/dev/null && fail "$1 did not quit the editor"
+    local status=0
+    wait "$editor_pid" || status=$?
+    editor_pid=""
+    [ "$status" -eq 0 ] || fail "after $1 the editor exited with $status"
+}
 
-# Any key but Escape is passed over; Escape quits.
-# No window manager runs here: give the window the focus and type into it.
-xdotool windowfocus "$window" 2>/dev/null || true
-xdotool key a
-sleep 0.3
-kill -0 "$editor_pid" || { echo "FAIL: a plain key ended the editor"; exit 1; }
-xdotool key Escape
+# The settings file is JUCE's compressed binary form: "CPRP", then zlib data
+# holding the number of values and each key and value as text.
+expect_settings_with_modes() {
+    [ -s "$settings" ] || fail "after $1 there is no settings file at $settings"
+    python3 - "$settings" <<'EOF' || fail "after $1 the settings file holds no \"modes\" key with the modes tree"
+import sys, zlib
+data = open(sys.argv[1], "rb").read()
+body = zlib.decompress(data[4:]) if data[:4] == b"CPRP" else b""
+sys.exit(0 if b"\0modes\0<modes current=" in body else 1)
+EOF
+}
 
+expect_size() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" -eq "$1" ] && [ "$HEIGHT" -eq 670 ] || fail "$2: expected a $1 x 670 window, got ${WIDTH}x${HEIGHT}"
+}
+
+shot() {
+    /usr/bin/import -window "$window" "$work/$1.png"
+    if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then cp "$work/$1.png" "$KIVRA_SCREENSHOT_DIR/editor-$1.png"; fi
+}
+pixel() { "$convert" "$work/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+expect_pixel() { # shot x y colour what
+    local seen
+    seen=$(pixel "$1" "$2" "$3")
+    [ "$seen" = "$4" ] || fail "$1: $5 at ($2, $3) should be #$4, is #$seen"
+}
+expect_not_pixel() {
+    local seen
+    seen=$(pixel "$1" "$2" "$3")
+    [ "$seen" != "$4" ] || fail "$1: $5 at ($2, $3) should not be #$4"
+}
+# Darkest and brightest grey level (0..255) of a rectangle: text shows as dark
+# pixels on a light label, and as light pixels in a dark box.
+darkest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:; }
+brightest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:; }
+
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.5; }
+key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
+
+background=EEEEEE panel=C8C8C8 control=222222 badge=23272D
+rec1_x=49 rec1_y=238                    # REC of strip 1: mixer (0, 66) + (24, 160), 51 x 25
+badge_x=369 badge_y=51                  # inside both badges: x from (556 - w) / 2 + 92, y from 24
+logo_x=70 logo_y=40                     # inside the logo's zone: x 55..141, y 33..57
+message_box=150x16+540+608              # the text of the message box (535, 605), 200 x 22
+
+#-----------------------------------------------------------------------------
+echo "--- the window and what it shows"
+start_editor
+echo "window $window"
+expect_size 1010 "at start"
+shot full
+expect_pixel full 5 5 "$background" "the view's background"
+expect_pixel full 500 560 "$panel" "the unit's panel"
+expect_pixel full 300 55 "$badge" "the full unit's badge"
+expect_pixel full 280 55 "$panel" "the panel left of the badge"
+expect_pixel full 27 238 "$control" "the REC button of strip 1"
+expect_pixel full 700 74 "$control" "a button of the control area"
+[ "$(darkest full 200x20+25+586)" -lt 60 ] || fail "no \"Control Mode\" text over the mode box"
+[ "$(darkest full 200x20+25+560)" -ge 200 ] || fail "something dark below the panel, where the label row is empty"
+[ "$(brightest full "$message_box")" -lt 80 ] || fail "the message box shows text before a control is selected"
+
+echo "--- a click on a strip button selects it and fills the boxes"
+click "$rec1_x" "$rec1_y"
+shot selected
+expect_not_pixel selected 27 238 "$control" "the selected REC button"
+[ "$(brightest selected "$message_box")" -ge 120 ] || fail "the message box shows no text after the click"
+
+echo "--- R resets the map: the editor stays, the selection and its text too"
+key "$window" r
+kill -0 "$editor_pid" 2>/dev/null || fail "R ended the editor"
+shot after-r
+expect_not_pixel after-r 27 238 "$control" "the REC button still selected"
+[ "$(brightest after-r "$message_box")" -ge 120 ] || fail "the message box lost its text after R"
+
+echo "--- the badge switches to the extender and back"
+click "$badge_x" "$badge_y"
+expect_size 760 "after a badge click"
+shot extender
+expect_pixel extender 455 55 "$badge" "the extender's wider badge"
+expect_pixel extender 700 74 "$panel" "the panel where the control area was"
+expect_pixel extender 27 238 "$(pixel selected 27 238)" "the selected REC button"
+click "$badge_x" "$badge_y"
+expect_size 1010 "after a second badge click"
+
+echo "--- the logo opens the About box; Escape closes it"
+xdotool mousemove --window "$window" "$logo_x" "$logo_y"; sleep 0.3
+click "$logo_x" "$logo_y"
+about=$(find_window "$about_title")
+[ -n "$about" ] || fail "no window titled '$about_title' after a click on the logo"
+key "$about" Escape
+[ -z "$(find_window "$about_title")" ] || fail "Escape did not close the About box"
+kill -0 "$editor_pid" 2>/dev/null || fail "closing the About box ended the editor"
+
+echo "--- a second copy hands over, quits at once and the first window gets the focus"
+[ "$(xdotool getwindowfocus)" != "$window" ] || fail "the main window has the focus already; the check would prove nothing"
 status=0
-for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$editor_pid" 2>/dev/null; then echo "FAIL: Escape did not quit the editor"; exit 1; fi
-wait "$editor_pid" || status=$?
-editor_pid=""
-if [ "$status" -ne 0 ]; then echo "FAIL: the editor exited with $status"; cat "$work/editor.log"; exit 1; fi
+started=$(date +%s%N)
+timeout 20 "${editor_command[@]}" >"$work/second.log" 2>&1 || status=$?
+echo "the second copy ran $(( ($(date +%s%N) - started) / 1000000 )) ms"
+[ "$status" -eq 0 ] || { cat "$work/second.log"; fail "the second copy exited with $status"; }
+sleep 0.3
+[ "$(xdotool search --name "^${title}\$" | wc -l)" -eq 1 ] || fail "a second window opened"
+[ "$(xdotool getwindowfocus)" = "$window" ] || fail "the first window did not get the focus"
 
-settings="$work/home/Zevosonic/Dolmaris/Dolmaris.conf"
-if [ "$(id -u)" -ne 0 ] && [ -w /var ]; then settings="/var/Zevosonic/Dolmaris/Dolmaris.conf"; fi
-if [ ! -s "$settings" ]; then echo "FAIL: no settings file at $settings"; ls -laR "$work/home"; exit 1; fi
-echo "PASS: window shown, Escape quit cleanly, settings written to $settings"
+echo "--- Escape quits cleanly and writes the settings"
+key "$window" a
+kill -0 "$editor_pid" 2>/dev/null || fail "a plain key ended the editor"
+key "$window" Escape
+expect_clean_exit "Escape"
+expect_settings_with_modes "Escape"
+
+echo "--- after kill -9 the editor starts again, and quits on SIGTERM writing its settings"
+start_editor
+kill -9 "$editor_process"
+wait "$editor_pid" 2>/dev/null || true
+editor_pid=""
+rm -f "$settings"
+start_editor
+expect_size 1010 "after a restart"
+kill -TERM "$editor_process"
+expect_clean_exit "SIGTERM"
+expect_settings_with_modes "SIGTERM"
+
+echo "PASS: the editor shows its view, follows clicks and keys, hands a second start over, and quits cleanly"

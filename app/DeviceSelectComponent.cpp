@@ -1,0 +1,113 @@
+#include "DeviceSelectComponent.h"
+
+#include "model/Arrays.h"
+#include "model/MidiPorts.h"
+#include "model/PortNames.h"
+#include "model/Product.h"
+
+namespace DeviceSelectHelper
+{
+bool validDeviceName (const juce::String& name)
+{
+    return name.containsIgnoreCase ("Dolm") || (name.containsIgnoreCase ("zevo") && name.containsIgnoreCase ("midi"));
+}
+
+juce::StringArray supportedOutputNames()
+{
+    juce::StringArray supported;
+    for (const auto& name : PortNames::withoutRepeatsOrBlanks (MidiPorts::get().getOutputNames()))
+        if (validDeviceName (name))
+            supported.add (name);
+
+    return supported;
+}
+} // namespace DeviceSelectHelper
+
+juce::String findSupportedOutputDevice()
+{
+    for (const auto& name : DeviceSelectHelper::supportedOutputNames())
+    {
+        const auto product = zevo::Product::fromDeviceName (name).pid;
+        if (product == zevo::Product::dolmar || product == zevo::Product::dolmet)
+            return name;
+    }
+
+    return {};
+}
+
+//==============================================================================
+DeviceSelectComponent::DeviceSelectComponent()
+{
+    setName ("DeviceSelectComponent");
+
+    addAndMakeVisible (connectButton);
+    connectButton.setButtonText ("Connect");
+    addAndMakeVisible (cancelButton);
+    cancelButton.setButtonText ("Cancel");
+    addAndMakeVisible (deviceBox);
+
+    deviceBox.addItemList (DeviceSelectHelper::supportedOutputNames(), 1);
+
+    // selectedName keeps the remembered name even when the box shows another.
+    selectedName = g_lastSelectedDevice;
+    int shown = 0;
+    for (int i = 0; i < deviceBox.getNumItems(); ++i)
+    {
+        if (deviceBox.getItemText (i) == g_lastSelectedDevice)
+        {
+            shown = i;
+            break;
+        }
+    }
+    if (deviceBox.getNumItems() > 0)
+        deviceBox.setSelectedItemIndex (shown, juce::dontSendNotification);
+
+    connectButton.addListener (this);
+    cancelButton.addListener (this);
+    deviceBox.addListener (this);
+
+    setSize (300, 200);
+}
+
+DeviceSelectComponent::~DeviceSelectComponent() = default;
+
+void DeviceSelectComponent::paint (juce::Graphics&) {}
+
+void DeviceSelectComponent::resized()
+{
+    const int w = getWidth(), h = getHeight();
+    deviceBox.setBounds (8, h / 2 - 24, w - 16, 24);
+
+    const int buttonHeight = juce::jmin (h, 30);
+    const int cancelWidth = juce::jmin (w, 100);
+    cancelButton.setBounds (w - 10 - cancelWidth, h - 10 - buttonHeight, cancelWidth, buttonHeight);
+
+    const int rest = w - cancelWidth;
+    const int connectWidth = juce::jmin (rest, 100);
+    connectButton.setBounds (rest - 10 - connectWidth, h - 10 - buttonHeight, connectWidth, buttonHeight);
+}
+
+void DeviceSelectComponent::comboBoxChanged (juce::ComboBox*)
+{
+    selectedName = deviceBox.getText();
+}
+
+void DeviceSelectComponent::buttonClicked (juce::Button* button)
+{
+    auto* dialog = findParentComponentOfClass<juce::DialogWindow>();
+
+    if (button == &cancelButton)
+    {
+        if (dialog != nullptr)
+            dialog->closeButtonPressed();
+    }
+    else if (button == &connectButton)
+    {
+        // Remembered whatever it is; only a name of the family closes the dialog.
+        selectedName = deviceBox.getText();
+        g_lastSelectedDevice = selectedName;
+
+        if (DeviceSelectHelper::validDeviceName (selectedName) && dialog != nullptr)
+            dialog->exitModalState (1);
+    }
+}
