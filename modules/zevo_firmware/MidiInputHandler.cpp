@@ -59,6 +59,8 @@ void FirmwareUpgradeComponent::MidiInputHandler::openProgram (const juce::File& 
     juce::MemoryBlock bytes;
     const auto bytesRead = stream.readIntoMemoryBlock (bytes, (ssize_t) length);
     imageSize = (uint64_t) bytesRead;
+    if (imageSize == 0)
+        return;
 
     // Zeros after the image fill its last block.
     const auto blocks = (imageSize + 1 + blockSize - 1) / blockSize;

@@ -1,11 +1,15 @@
 #include "VirtualMidiPorts.h"
 
+#include "model/Pacing.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 
 std::string VirtualMidiPorts::Event::describe() const
 {
+    if (isPoll())
+        return "poll " + std::to_string (pollMs);
     if (isPause())
         return "pause " + std::to_string (pauseMs);
 
@@ -160,14 +164,30 @@ std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput (int index, juce::Mid
     return std::make_unique<Input> (*this, index, name, *callback);
 }
 
+void VirtualMidiPorts::setWaitListener (std::function<void (const Event&)> listener)
+{
+    std::lock_guard<std::mutex> lock (stateLock);
+    waitListener = std::move (listener);
+}
+
 void VirtualMidiPorts::pause (int milliseconds)
 {
     Event event;
     event.pauseMs = milliseconds;
-    record (std::move (event));
+    recordWait (std::move (event));
 
     if (pauses == Pauses::recordAndSleep)
-        juce::Thread::sleep (milliseconds);
+        Pacing::sleepFor (milliseconds);
+}
+
+void VirtualMidiPorts::runMessageLoop (int milliseconds)
+{
+    Event event;
+    event.pollMs = milliseconds;
+    recordWait (std::move (event));
+
+    if (pauses == Pauses::recordAndSleep)
+        MidiPorts::runMessageLoop (milliseconds);
 }
 
 //==============================================================================
@@ -178,6 +198,19 @@ void VirtualMidiPorts::record (Event event)
                             .count();
     std::lock_guard<std::mutex> lock (stateLock);
     events.push_back (std::move (event));
+}
+
+void VirtualMidiPorts::recordWait (Event event)
+{
+    record (event);
+
+    std::function<void (const Event&)> listener;
+    {
+        std::lock_guard<std::mutex> lock (stateLock);
+        listener = waitListener;
+    }
+    if (listener)
+        listener (event);
 }
 
 void VirtualMidiPorts::sendFrom (int outputIndex, const juce::MidiMessage& message)

@@ -20,17 +20,20 @@ public:
     /** Whether pause() really blocks (timing checks) or only logs. */
     enum class Pauses { recordOnly, recordAndSleep };
 
-    /** A message sent (bytes set) or a pause (pauseMs set). */
+    /** A message sent (bytes set), a pause (pauseMs set) or a run of the
+        message loop while a reply is awaited (pollMs set). */
     struct Event
     {
         int outputIndex = -1;
         std::vector<uint8_t> bytes;
         int pauseMs = 0;
-        int64_t nanoseconds = 0; // steady clock, when it was sent or the pause began
+        int pollMs = 0;
+        int64_t nanoseconds = 0; // steady clock, when it was sent or the wait began
 
-        bool isPause() const { return bytes.empty(); }
+        bool isPause() const { return bytes.empty() && pollMs == 0; }
+        bool isPoll() const { return pollMs != 0; }
 
-        /** "9F 00 00" or "pause 2": short enough to compare whole logs. */
+        /** "9F 00 00", "pause 2" or "poll 33": short enough to compare whole logs. */
         std::string describe() const;
     };
 
@@ -44,6 +47,10 @@ public:
     /** Called on the sending thread for every message, after it is logged:
         where a simulated unit hears what it is sent. */
     void setSendListener (std::function<void (int outputIndex, const juce::MidiMessage&)> listener);
+
+    /** Called on the waiting thread at the start of every pause and poll,
+        after it is logged: where a simulated unit's time passes. */
+    void setWaitListener (std::function<void (const Event&)> listener);
 
     /** Queues a message for the started inputs of that index; a thread of these
         ports calls their callbacks. Inputs not started drop it, as real ones do. */
@@ -62,6 +69,8 @@ public:
     std::unique_ptr<MidiOutputPort> openOutput (int index) override;
     std::unique_ptr<MidiInputPort> openInput (int index, juce::MidiInputCallback* callback) override;
     void pause (int milliseconds) override;
+    /** Runs the message loop only when pauses sleep; otherwise a poll takes no time. */
+    void runMessageLoop (int milliseconds) override;
     using MidiPorts::openInput;
     using MidiPorts::openOutput;
 
@@ -84,6 +93,7 @@ private:
     static juce::StringArray namesOf (const std::vector<Port>& ports);
     const Port* findPort (const std::vector<Port>& ports, int index) const;
     void record (Event event);
+    void recordWait (Event event);
     void sendFrom (int outputIndex, const juce::MidiMessage& message);
     void setStarted (Input& input, bool started);
     void deliveryLoop();
@@ -95,6 +105,7 @@ private:
     std::vector<Port> outputs, inputs;
     std::vector<Event> events;
     std::function<void (int, const juce::MidiMessage&)> sendListener;
+    std::function<void (const Event&)> waitListener;
 
     // Held while callbacks run, so stop() and closing wait for them to end;
     // recursive so that a callback may stop its own input.

@@ -1,0 +1,304 @@
+#include "SimulatedUnit.h"
+
+#include <numeric>
+
+namespace
+{
+constexpr uint8_t header[] = { 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x1D, 0x03, 0x00, 0x49 };
+constexpr size_t headerSize = sizeof (header);
+constexpr size_t commandPacketSize = 17, writePacketSize = 530, blockSize = 512;
+
+SimulatedUnit::Command commandOf (uint8_t code)
+{
+    switch (code)
+    {
+        case 0x7F: return SimulatedUnit::Command::connect;
+        case 0x00: return SimulatedUnit::Command::erase;
+        case 0x01: return SimulatedUnit::Command::write;
+        case 0x02: return SimulatedUnit::Command::reset;
+        default: return SimulatedUnit::Command::unknown;
+    }
+}
+
+uint8_t codeOf (SimulatedUnit::Command command)
+{
+    switch (command)
+    {
+        case SimulatedUnit::Command::connect: return 0x7F;
+        case SimulatedUnit::Command::erase: return 0x00;
+        case SimulatedUnit::Command::write: return 0x01;
+        case SimulatedUnit::Command::reset: return 0x02;
+        case SimulatedUnit::Command::unknown: break;
+    }
+    return 0x10;
+}
+} // namespace
+
+SimulatedUnit::SimulatedUnit (VirtualMidiPorts& portsToUse, const juce::String& portName)
+    : outputIndex (portsToUse.addOutput (portName)),
+      inputIndex (portsToUse.addInput (portName)),
+      ports (portsToUse),
+      replyThread ([this] { replyLoop(); })
+{
+    ports.setSendListener ([this] (int index, const juce::MidiMessage& message) { hear (index, message); });
+    ports.setWaitListener ([this] (const VirtualMidiPorts::Event&) { onWait(); });
+}
+
+SimulatedUnit::~SimulatedUnit()
+{
+    ports.setSendListener (nullptr);
+    ports.setWaitListener (nullptr);
+    {
+        std::lock_guard<std::mutex> guard (lock);
+        quitting = true;
+    }
+    changed.notify_all();
+    replyThread.join();
+    ports.waitUntilDelivered();
+}
+
+//==============================================================================
+void SimulatedUnit::setReplyDelay (int waitsToDelay)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    replyDelay = waitsToDelay;
+}
+
+void SimulatedUnit::staySilentFor (Command command, int block)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    silences.push_back ({ command, block });
+}
+
+void SimulatedUnit::answerLate (Command command, int waitsToDelay, int block)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    lateAnswers.push_back ({ { command, block }, waitsToDelay });
+}
+
+void SimulatedUnit::answerTwice (Command command, int waitsBetween, int block)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    secondAnswers.push_back ({ { command, block }, waitsBetween });
+}
+
+void SimulatedUnit::setReplyStatus (uint8_t status)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    replyStatus = status;
+}
+
+void SimulatedUnit::replyWithCode (Command command, uint8_t code)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    codes[command] = code;
+}
+
+void SimulatedUnit::vanishDuringBlock (int block)
+{
+    std::lock_guard<std::mutex> guard (lock);
+    vanishBlock = block;
+}
+
+void SimulatedUnit::startChattering()
+{
+    {
+        std::lock_guard<std::mutex> guard (lock);
+        chattering = true;
+    }
+    changed.notify_all();
+}
+
+void SimulatedUnit::stopChattering()
+{
+    std::lock_guard<std::mutex> guard (lock);
+    chattering = false;
+}
+
+std::vector<SimulatedUnit::Packet> SimulatedUnit::getPackets() const
+{
+    std::lock_guard<std::mutex> guard (lock);
+    return packets;
+}
+
+std::vector<uint8_t> SimulatedUnit::getImage() const
+{
+    std::lock_guard<std::mutex> guard (lock);
+    return image;
+}
+
+std::vector<std::string> SimulatedUnit::getProblems() const
+{
+    std::lock_guard<std::mutex> guard (lock);
+    return problems;
+}
+
+//==============================================================================
+void SimulatedUnit::hear (int index, const juce::MidiMessage& message)
+{
+    if (index != outputIndex)
+        return;
+
+    std::lock_guard<std::mutex> guard (lock);
+    const auto* raw = message.getRawData();
+    if (message.getRawDataSize() != 3 || raw[0] != 0x9F || raw[1] > 0x0F || raw[2] > 0x0F)
+    {
+        problems.push_back ("not a nibble message: " + message.getDescription().toStdString());
+        return;
+    }
+    receiveByte ((uint8_t) ((raw[1] << 4) | raw[2]));
+}
+
+void SimulatedUnit::receiveByte (uint8_t byte)
+{
+    if (vanished)
+        return;
+
+    pending.push_back (byte);
+    const auto position = pending.size() - 1;
+    if (position < headerSize && byte != header[position])
+    {
+        problems.push_back ("byte " + std::to_string (position) + " of a packet is not its header's");
+        pending.clear();
+        return;
+    }
+
+    if (pending.size() <= 15)
+        return;
+
+    const bool isWrite = commandOf (pending[14]) == Command::write;
+    if (isWrite && pending[15] == vanishBlock && pending.size() == writePacketSize / 2)
+    {
+        vanished = true;
+        return;
+    }
+
+    if (pending.size() == (isWrite ? writePacketSize : commandPacketSize))
+        finishPacket();
+}
+
+void SimulatedUnit::finishPacket()
+{
+    Packet packet;
+    packet.command = commandOf (pending[14]);
+    packet.argument = pending[15];
+    packet.bytes = std::move (pending);
+    pending.clear();
+
+    const auto sum = std::accumulate (packet.bytes.begin(), packet.bytes.end() - 1, 0u);
+    packet.checksumOk = (uint8_t) sum == packet.bytes.back();
+    packets.push_back (packet);
+
+    if (! packet.checksumOk)
+    {
+        problems.push_back ("wrong checksum in packet " + std::to_string (packets.size() - 1));
+        return;
+    }
+
+    const int block = packet.argument;
+    if (packet.command == Command::erase)
+    {
+        image.clear();
+        expectedBlock = 0;
+    }
+    else if (packet.command == Command::write)
+    {
+        if (block != (expectedBlock & 0xFF))
+            problems.push_back ("block " + std::to_string (block) + " where " + std::to_string (expectedBlock) + " was due");
+        if (packet.bytes[16] != 0x00)
+            problems.push_back ("byte 16 of block " + std::to_string (block) + " is not 0");
+        expectedBlock = block + 1;
+        image.insert (image.end(), packet.bytes.begin() + 17, packet.bytes.begin() + 17 + blockSize);
+    }
+    else if (packet.command == Command::unknown)
+    {
+        problems.push_back ("unknown command " + std::to_string (packet.argument));
+        return;
+    }
+
+    scheduleReplies (packet.command, block);
+}
+
+bool SimulatedUnit::matches (const std::vector<Fault>& faults, Command command, int block)
+{
+    for (const auto& fault : faults)
+        if (fault.command == command && (fault.block < 0 || command != Command::write || fault.block == block))
+            return true;
+    return false;
+}
+
+void SimulatedUnit::scheduleReplies (Command command, int block)
+{
+    if (matches (silences, command, block))
+        return;
+
+    int delay = replyDelay;
+    for (const auto& [fault, waitsLate] : lateAnswers)
+        if (matches ({ fault }, command, block))
+            delay = waitsLate;
+
+    const auto code = codes.count (command) != 0 ? codes[command] : codeOf (command);
+    const juce::MidiMessage reply (replyStatus, code, 0x00);
+    scheduled.push_back ({ waits + delay, reply });
+
+    for (const auto& [fault, waitsBetween] : secondAnswers)
+        if (matches ({ fault }, command, block))
+            scheduled.push_back ({ waits + delay + waitsBetween, reply });
+}
+
+//==============================================================================
+// On the sender's thread, as a pause or poll begins: the replies now due go
+// to the reply thread, and the wait begins once they have reached the input.
+void SimulatedUnit::onWait()
+{
+    {
+        std::unique_lock<std::mutex> guard (lock);
+        ++waits;
+        for (auto reply = scheduled.begin(); reply != scheduled.end();)
+        {
+            if (reply->dueWait <= waits)
+            {
+                outbox.push_back (reply->message);
+                reply = scheduled.erase (reply);
+            }
+            else
+            {
+                ++reply;
+            }
+        }
+
+        if (outbox.empty())
+            return;
+
+        changed.notify_all();
+        changed.wait (guard, [this] { return (outbox.empty() && ! handing) || quitting; });
+    }
+    ports.waitUntilDelivered();
+}
+
+void SimulatedUnit::replyLoop()
+{
+    std::unique_lock<std::mutex> guard (lock);
+    for (;;)
+    {
+        changed.wait (guard, [this] { return quitting || chattering || ! outbox.empty(); });
+        if (quitting)
+            return;
+
+        auto due = std::move (outbox);
+        outbox.clear();
+        handing = true;
+        if (chattering)
+            due.push_back (juce::MidiMessage (replyStatus, codeOf (Command::connect), 0x00));
+
+        guard.unlock();
+        for (const auto& message : due)
+            ports.deliverToInput (inputIndex, message);
+        if (chattering)
+            std::this_thread::sleep_for (std::chrono::microseconds (50));
+        guard.lock();
+
+        handing = false;
+        changed.notify_all();
+    }
+}
