@@ -41,6 +41,19 @@ juce::String mapWithAttributes (int numAttributes)
     return text + "/>";
 }
 
+juce::String mapWithDistinctNames (int numElements, int attributesEach)
+{
+    juce::String text ("<map mode=\"logic\">");
+    for (int e = 0; e < numElements; ++e)
+    {
+        text << "<c";
+        for (int a = 0; a < attributesEach; ++a)
+            text << " n" << e << "_" << a << "=\"\"";
+        text << "/>";
+    }
+    return text + "</map>";
+}
+
 juce::String mapWithControls (int numControls)
 {
     return "<map mode=\"logic\"><controls>" + juce::String::repeatedString ("<control/>", numControls) + "</controls></map>";
@@ -113,6 +126,7 @@ TEST_F (HostileMappingFiles, RefusedWithAReasonAndNothingChanges)
         { "byte order mark only", bytes ("", { 0xef, 0xbb, 0xbf }, 1, ""), "not well-formed XML" },
         { "65 attributes on one element", bytes (mapWithAttributes (65)), "too many attributes on one element" },
         { "24,000 attributes", bytes (mapWithAttributes (24000)), "too many attributes on one element" },
+        { "24,000 attributes on 800 elements, all names different", bytes (mapWithDistinctNames (800, 30)), "too many different names" },
         { "4,095 controls", bytes (mapWithControls (4095)), "too many elements" },
         { "saved escapes outgrow a mapping file",
           bytes ("<map mode=\"logic\" name='" + juce::String::repeatedString ("\"", 100000) + "'/>"), "map too large to be saved again" },
@@ -122,11 +136,7 @@ TEST_F (HostileMappingFiles, RefusedWithAReasonAndNothingChanges)
     };
 
     for (const auto& c : cases)
-    {
-        auto t0 = juce::Time::getMillisecondCounterHiRes();
         expectRefused (fileWith (c.data), c.reason, c.name);
-        printf ("TIMING %s %.1f\n", c.name, juce::Time::getMillisecondCounterHiRes() - t0);
-    }
 
     const auto fifo = folder.getChildFile ("fifo.kivra");
     ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
@@ -142,8 +152,8 @@ TEST_F (HostileMappingFiles, TextIsDecodedStrictlyAsUtf8ElseWindows1252)
 {
     const auto head = juce::String ("<map mode=\"logic\" name=\"");
     const struct { const char* name; juce::MemoryBlock data; juce::String expectedName; } cases[] = {
-        { "overlong 4-byte forms, 60 KB", bytes (head, { 0xf0, 0x80, 0x81, 0xbb }, 15000, "\"/>"),
-          repeated ({ 0xf0, 0x20ac, 0x81, 0xbb }, 15000) },
+        { "overlong 4-byte forms, 16 KB", bytes (head, { 0xf0, 0x80, 0x81, 0xbb }, 4000, "\"/>"),
+          repeated ({ 0xf0, 0x20ac, 0x81, 0xbb }, 4000) },
         { "the fuzzer's 64-byte overflow", bytes ("<?xml version=\"1.0\"?>" + head, { 0xc1, 0xbb }, 8, "\"/>"), repeated ({ 0xc1, 0xbb }, 8) },
         { "a surrogate", bytes (head, { 0xed, 0xa0, 0x80 }, 1, "\"/>"), repeated ({ 0xed, 0xa0, 0x20ac }, 1) },
         { "above U+10FFFF", bytes (head, { 0xf4, 0x90, 0x80, 0x80 }, 1, "\"/>"), repeated ({ 0xf4, 0x90, 0x20ac, 0x20ac }, 1) },
@@ -157,7 +167,8 @@ TEST_F (HostileMappingFiles, TextIsDecodedStrictlyAsUtf8ElseWindows1252)
     for (const auto& c : cases)
     {
         const auto file = fileWith (c.data);
-        ASSERT_TRUE (model().openFile (file).wasOk()) << c.name;
+        const auto result = model().openFile (file);
+        ASSERT_TRUE (result.wasOk()) << c.name << ": " << result.getErrorMessage();
         EXPECT_EQ (model().impl->currentMap.getProperty (Tags::name).toString(), c.expectedName) << c.name;
         expectLoadsAndSavesAgain (file, c.name);
     }
