@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -160,19 +161,126 @@ bool hasProcessingInstruction (const juce::String& text)
     return afterDeclaration.contains ("<?");
 }
 
-// Every element the parser builds starts at a '<' followed by neither '/'
-// (an end tag), '?' (the declaration) nor '!' (a comment or CDATA section).
-// Without a DOCTYPE no entity adds text, so this count bounds the number of
-// elements, and so the parser's recursion, before the parser runs.
-int countElementStarts (const juce::String& text)
+// A walk over the markup that mirrors JUCE's parser closely enough to count
+// what it would build, before it builds anything: JUCE pools every tag and
+// attribute name for the life of the process, and entering a new name costs
+// time in proportion to the names already there, so a file of many distinct
+// names takes seconds. Where this walk meets markup it does not expect, JUCE's
+// parser would report an error and go on; the walk refuses the document then,
+// so it never counts less than the parser would build.
+class MarkupScan
 {
-    int count = 0;
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
-        if (p.getAndAdvance() == '<' && *p != '/' && *p != '?' && *p != '!')
-            ++count;
+public:
+    MarkupScan (const juce::String& text, const Limits& limits)
+        : p (text.toRawUTF8()), end (p + text.getNumBytesAsUTF8()), limits (limits) {}
 
-    return count;
-}
+    juce::String run()
+    {
+        while (problem.isEmpty() && skipTo ('<'))
+        {
+            if (startsWith ("<!--"))            skipPast ("-->");
+            else if (startsWith ("<![CDATA["))  skipPast ("]]>");
+            else if (startsWith ("<?"))         skipPast ("?>");
+            else if (startsWith ("</"))         { skipPast (">"); --depth; }
+            else if (startsWith ("<!"))         problem = "not well-formed XML";
+            else                                startTag();
+        }
+
+        return problem;
+    }
+
+private:
+    static bool isSpace (char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    static bool isNameChar (char c) { return ! isSpace (c) && c != '=' && c != '/' && c != '>' && c != '<' && c != '"' && c != '\'' && c != 0; }
+
+    bool startsWith (const char* s) const
+    {
+        const auto n = std::strlen (s);
+        return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
+    }
+
+    bool skipTo (char c)
+    {
+        const auto* found = static_cast<const char*> (std::memchr (p, c, (size_t) (end - p)));
+        p = found != nullptr ? found : end;
+        return found != nullptr;
+    }
+
+    void skipPast (const char* s)
+    {
+        const auto n = std::strlen (s);
+        while (p < end && ! startsWith (s))
+            ++p;
+        p = std::min (end, p + n);
+    }
+
+    void skipSpace() { while (p < end && isSpace (*p)) ++p; }
+
+    std::string name()
+    {
+        const auto* start = p;
+        while (p < end && isNameChar (*p))
+            ++p;
+        return { start, p };
+    }
+
+    void addName (std::string n)
+    {
+        if (names.insert (std::move (n)).second && (int) names.size() > limits.maxDistinctNames)
+            problem = "too many different names";
+    }
+
+    void startTag()
+    {
+        ++p;
+        skipSpace(); // the parser allows a gap after '<'
+        auto tag = name();
+        if (tag.empty())
+            { problem = "not well-formed XML"; return; }
+
+        addName (std::move (tag));
+        if (++elements > limits.maxElements)
+            problem = "too many elements";
+
+        for (int attributes = 0; problem.isEmpty(); ++attributes)
+        {
+            if (attributes > limits.maxAttributesPerElement)
+                { problem = "too many attributes on one element"; return; }
+
+            skipSpace();
+            if (startsWith ("/>"))
+                { p += 2; return; }
+            if (startsWith (">"))
+            {
+                ++p;
+                if (++depth > limits.maxDepth)
+                    problem = "elements nested too deeply";
+                return;
+            }
+
+            auto attribute = name();
+            skipSpace();
+            if (attribute.empty() || ! startsWith ("="))
+                { problem = "not well-formed XML"; return; }
+            ++p;
+            skipSpace();
+            if (p == end || (*p != '"' && *p != '\''))
+                { problem = "not well-formed XML"; return; }
+
+            const char quote = *p++;
+            skipTo (quote);
+            p = std::min (end, p + 1);
+            addName (std::move (attribute));
+        }
+    }
+
+    const char* p;
+    const char* const end;
+    const Limits& limits;
+    std::unordered_set<std::string> names;
+    int elements = 0, depth = 0;
+    juce::String problem;
+};
 
 // XML forbids an attribute twice on one element, but JUCE's parser keeps
 // both, and the tree would then read the first and write back the last.
@@ -231,10 +339,7 @@ juce::String checkText (const juce::String& text, const Limits& limits)
     if (hasProcessingInstruction (text))
         return "processing instructions are not accepted";
 
-    if (countElementStarts (text) > limits.maxElements)
-        return "too many elements";
-
-    return {};
+    return MarkupScan (text, limits).run();
 }
 } // namespace
 
