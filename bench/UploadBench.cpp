@@ -11,7 +11,7 @@
 
 namespace
 {
-/** One output that swallows every message and really sleeps on pause. */
+/** One output that swallows every message and really pauses. */
 class SleepingPorts final : public MidiPorts
 {
 public:
@@ -25,10 +25,11 @@ public:
 
     std::unique_ptr<MidiInputPort> openInput (int, juce::MidiInputCallback*) override { return nullptr; }
 
+    // The editor's own pause, so the figure is the editor's.
     void pause (int milliseconds) override
     {
         pausedMs += milliseconds;
-        juce::Thread::sleep (milliseconds);
+        MidiPorts::getJuceImplementation().pause (milliseconds);
     }
 
     std::atomic<int64_t> messages { 0 }, pausedMs { 0 };

@@ -14,6 +14,9 @@ void Pacing::sleepUntil (Clock::time_point deadline)
     if (deadline - now() > spinMargin)
         std::this_thread::sleep_until (deadline - spinMargin);
 
+    // A plain spin: yielding here, on a busy machine, can hand the processor
+    // away for a whole time slice.
     while (now() < deadline)
-        std::this_thread::yield();
+    {
+    }
 }

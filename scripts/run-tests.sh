@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the same tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run of the
-# mapping-file fuzzer. Any failure fails the whole run.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI and upgrader tests
+# under ThreadSanitizer, and a bounded run of the mapping-file fuzzer. Any failure fails the whole run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +27,17 @@ cmake --build build-sanitize -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-sanitize && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
+
+# The MIDI ports and the upgrader hand data between the MIDI thread and the
+# message thread: their tests run once more under ThreadSanitizer.
+step "ThreadSanitizer build and the MIDI and upgrader tests"
+CC=clang CXX=clang++ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG -gline-tables-only" -DCMAKE_C_FLAGS_RELEASE="-O1 -DNDEBUG" \
+    -DKIVRA_TSAN=ON -DKIVRA_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target kivra_tests kivra_realtime_tests
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" \
+    -R '^(MidiPorts|MappingUpload|MidiInputHandler|Upgrade)')
 
 step "Fuzzing the mapping-file loader for ${fuzz_seconds} s"
 fuzz/run-fuzzer.sh build-sanitize/fuzz/OpenFileFuzzer "$fuzz_seconds"

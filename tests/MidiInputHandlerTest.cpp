@@ -2,6 +2,8 @@
 // unit keeps talking to it.
 #include "support/UpgradeBench.h"
 
+#include <gtest/gtest.h>
+
 #include <thread>
 
 namespace

@@ -2,6 +2,8 @@
 // erase argument, where the pauses fall, the reply table, the Erase burst and
 // the reset sent when the wizard closes.
 #include "support/UpgradeBench.h"
+
+#include <gtest/gtest.h>
 #include "modules/zevo_firmware/DeviceHelpers.h"
 
 namespace

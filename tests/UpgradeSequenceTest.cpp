@@ -2,6 +2,8 @@
 // the reply waits counted in polls, and what the wizard is told on the way.
 #include "support/UpgradeBench.h"
 
+#include <gtest/gtest.h>
+
 namespace
 {
 using Command = SimulatedUnit::Command;

@@ -9,7 +9,6 @@
 #include "modules/zevo_firmware/UpgradePackets.h"
 #include "modules/zevo_firmware/UpgradeSequence.h"
 
-#include <gtest/gtest.h>
 
 struct RecordingSink final : zevo::UpgradeProgressSink
 {

@@ -1,0 +1,50 @@
+// Wall time of a whole firmware upload (63,487 bytes, 124 blocks) to the
+// simulated unit answering at once, with real pauses and real polls, beside
+// the floor that the protocol's required pauses and poll periods set.
+#include "support/UpgradeBench.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+namespace
+{
+// The protocol's floor: every required pause, and one poll period wherever a
+// reply is awaited after the packet's last pause (the erase reply arrives
+// during its 100 ms pause and needs none).
+double protocolFloorMs (int blocks)
+{
+    const double poll = 33, connect = 17 * 1 + poll, erase = 17 * 1 + 100, reset = 17 * 2 + poll;
+    const double writes = blocks * (265 * 1 + poll);
+    const double end = 800 + 600 + 300;
+    return connect + erase + writes + reset + end;
+}
+
+void FirmwareUploadToAnImmediateUnit (benchmark::State& state)
+{
+    double wallMs = 0, loggedMs = 0;
+    for (auto _ : state)
+    {
+        UpgradeBench bench (VirtualMidiPorts::Pauses::recordAndSleep);
+        bench.loadImage (63'487);
+
+        const auto start = std::chrono::steady_clock::now();
+        const bool upgraded = bench.upgrade();
+        wallMs += std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+
+        if (! upgraded)
+            state.SkipWithError ("the upgrade failed");
+        for (const auto& event : bench.ports->getEvents())
+            loggedMs += event.pauseMs + event.pollMs;
+    }
+
+    const auto runs = (double) state.iterations();
+    const double floorMs = protocolFloorMs (124);
+    state.counters["floor_ms"] = floorMs;
+    state.counters["waits_logged_ms"] = loggedMs / runs;
+    state.counters["wall_ms"] = wallMs / runs;
+    state.counters["wall_per_floor"] = wallMs / runs / floorMs;
+}
+} // namespace
+
+BENCHMARK (FirmwareUploadToAnImmediateUnit)->Unit (benchmark::kMillisecond)->UseRealTime()->Iterations (1);
