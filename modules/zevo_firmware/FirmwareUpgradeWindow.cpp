@@ -6,10 +6,12 @@ FirmwareUpgradeWindow::FirmwareUpgradeWindow (int productCode, juce::Component* 
     : DialogWindow ("Firmware Upgrade", juce::Colours::lightgrey, true, true),
       wizard (new FirmwareUpgradeComponent (productCode, false))
 {
+    // The title bar first: switching it later would keep the size of JUCE's
+    // own border and stretch the wizard to fill it.
+    setUsingNativeTitleBar (true);
+    setResizable (false, false);
     setContentOwned (wizard, true);
     centreAroundComponent (centreAround, getWidth(), getHeight());
-    setResizable (false, false);
-    setUsingNativeTitleBar (true);
 }
 
 int FirmwareUpgradeWindow::runModal (int productCode, juce::Component* centreAround)
