@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the mapping-file fuzzer for a bounded time from the seed corpus, and
-# prints how many inputs it tried. A crash, a leak or an input that takes
-# longer than 10 s fails the run; the inputs that did it are kept and named.
+# Runs a fuzzer (the mapping-file loader's or the firmware catalogue reader's)
+# for a bounded time from its seed corpus, and prints how many inputs it tried.
+# A crash, a leak or an input that takes longer than 10 s fails the run; the
+# inputs that did it are kept and named.
 #
 #   run-fuzzer.sh FUZZER [SECONDS] [libFuzzer options...]
 #
@@ -21,10 +22,20 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kivra-fuzz-run-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus" "$work/findings"
 
-# Seeds: the hostile files here, and the default maps the tests compare against.
+# Seeds: the hostile files here, and the real documents the tests read (the
+# default maps, or the test server's catalogues).
+case "$(basename "$fuzzer")" in
+    CatalogueFuzzer)
+        seeds=("$here/catalogue-corpus")
+        dictionary="$here/catalogue.dict" ;;
+    *)
+        seeds=("$here/corpus" "$here/../tests/data/mapping")
+        dictionary="$here/mapping.dict" ;;
+esac
+
 status=0
-(cd "$work" && TMPDIR="$work" "$fuzzer" "$work/corpus" "$here/corpus" "$here/../tests/data/mapping" \
-        -dict="$here/mapping.dict" \
+(cd "$work" && TMPDIR="$work" "$fuzzer" "$work/corpus" "${seeds[@]}" \
+        -dict="$dictionary" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$work/findings/" -print_final_stats=1 "$@") >"$work/fuzz.log" 2>&1 || status=$?
 
