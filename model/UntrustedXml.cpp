@@ -196,8 +196,11 @@ struct Utf8Text
 // attribute name for the life of the process, and entering a new name costs
 // time in proportion to the names already there, so a file of many distinct
 // names takes seconds. Where this walk meets markup it does not expect, JUCE's
-// parser would report an error and go on; the walk refuses the document then,
-// so it never counts less than the parser would build.
+// parser would report an error and go on from a place of its own choosing, so
+// the walk refuses the document wherever JUCE might differ from it: names are
+// ASCII XML names, white space is ASCII, and an '&' starts one of XML's five
+// named entities or a numeric one (JUCE reads any other up to the next ';',
+// wherever that is, and parses what it finds there as elements).
 //
 // The walk also refuses what JUCE's parser mishandles: a DOCTYPE (its entities
 // can be read from disk or expand without bound) and a processing instruction
@@ -214,7 +217,7 @@ public:
         skipSpace();
         const auto* declarationPlace = p;
 
-        while (problem.isEmpty() && skipTo ('<'))
+        while (problem.isEmpty() && skipText())
         {
             if (startsWith ("<!--"))              skipPast ("-->");
             else if (startsWith ("<![CDATA["))    skipPast ("]]>");
@@ -231,19 +234,87 @@ public:
 
 private:
     static bool isSpace (char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-    static bool isNameChar (char c) { return ! isSpace (c) && c != '=' && c != '/' && c != '>' && c != '<' && c != '"' && c != '\'' && c != 0; }
+    static bool isNameChar (char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+               || c == '_' || c == ':' || c == '.' || c == '-';
+    }
+
+    static bool isDigit (char c, bool hex)
+    {
+        return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    }
+
+    // At an '&': steps over one entity reference, or refuses the document.
+    bool skipEntity()
+    {
+        for (const char* named : { "&amp;", "&quot;", "&apos;", "&lt;", "&gt;" })
+        {
+            if (startsWith (named))
+            {
+                p += std::strlen (named);
+                return true;
+            }
+        }
+
+        // A numeric one must name a valid character: JUCE would put any
+        // number into a String, and text holding an invalid code point is
+        // what makes JUCE's string functions read past their buffers.
+        const bool hex = startsWith ("&#x");
+        const auto* digits = p + (hex ? 3 : 2);
+        const auto* q = digits;
+        juce::int64 value = 0;
+        if (startsWith ("&#"))
+            for (; q < end && q - digits < 7 && isDigit (*q, hex); ++q)
+                value = value * (hex ? 16 : 10) + juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) *q);
+
+        const bool validCharacter = value > 0 && value <= 0x10ffff && ! (value >= 0xd800 && value <= 0xdfff);
+        if (q == digits || q == end || *q != ';' || ! validCharacter)
+        {
+            problem = "not well-formed XML";
+            return false;
+        }
+
+        p = q + 1;
+        return true;
+    }
+
+    // Steps over text up to the next '<'; false at the end or on a bad entity.
+    bool skipText()
+    {
+        while (p < end && *p != '<')
+            if (*p != '&')
+                ++p;
+            else if (! skipEntity())
+                return false;
+
+        return p < end;
+    }
+
+    // At a quote: steps over the quoted value.
+    bool skipQuoted()
+    {
+        const char quote = *p++;
+        while (p < end && *p != quote)
+            if (*p != '&')
+                ++p;
+            else if (! skipEntity())
+                return false;
+
+        if (p == end)
+        {
+            problem = "not well-formed XML";
+            return false;
+        }
+
+        ++p;
+        return true;
+    }
 
     bool startsWith (const char* s) const
     {
         const auto n = std::strlen (s);
         return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
-    }
-
-    bool skipTo (char c)
-    {
-        const auto* found = static_cast<const char*> (std::memchr (p, c, (size_t) (end - p)));
-        p = found != nullptr ? found : end;
-        return found != nullptr;
     }
 
     void skipPast (const char* s)
@@ -307,9 +378,8 @@ private:
             if (p == end || (*p != '"' && *p != '\''))
                 { problem = "not well-formed XML"; return; }
 
-            const char quote = *p++;
-            skipTo (quote);
-            p = std::min (end, p + 1);
+            if (! skipQuoted())
+                return;
             addName (std::move (attribute));
         }
     }
