@@ -102,8 +102,13 @@ std::string windows1252ToUtf8 (const Byte* p, const Byte* end)
     return out;
 }
 
+// JUCE looks at the first byte even of an empty range, which for a file of
+// only a byte order mark lies past the end of the data.
 juce::String fromValidUtf8 (const char* start, size_t size)
 {
+    if (size == 0)
+        return {};
+
     return juce::String (juce::CharPointer_UTF8 (start), juce::CharPointer_UTF8 (start + size));
 }
 
@@ -442,6 +447,18 @@ juce::String checkElements (const juce::XmlElement& root, const Limits& limits)
 } // namespace
 
 //==============================================================================
+bool isStrictUtf8 (const void* data, size_t size)
+{
+    auto start = static_cast<const Byte*> (data);
+    if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
+    {
+        start += 3;
+        size -= 3;
+    }
+
+    return std::memchr (start, 0, size) == nullptr && isStrictUtf8 (start, start + size);
+}
+
 juce::String decodeText (const void* data, size_t size)
 {
     const auto text = Utf8Text (data, size);
