@@ -102,8 +102,13 @@ std::string windows1252ToUtf8 (const Byte* p, const Byte* end)
     return out;
 }
 
+// JUCE looks at the first byte even of an empty range, which for a file of
+// only a byte order mark lies past the end of the data.
 juce::String fromValidUtf8 (const char* start, size_t size)
 {
+    if (size == 0)
+        return {};
+
     return juce::String (juce::CharPointer_UTF8 (start), juce::CharPointer_UTF8 (start + size));
 }
 
@@ -147,43 +152,86 @@ bool utf16ToUtf8 (const Byte* p, const Byte* end, bool bigEndian, std::string& o
     return true;
 }
 
-//==============================================================================
-// JUCE's parser, inside an element, loops for ever on a processing
-// instruction followed by text (it skips the instruction, finds text, rewinds
-// to before the instruction and starts again). Only the leading declaration
-// is let through.
-bool hasProcessingInstruction (const juce::String& text)
+// The text of bytes as valid UTF-8: the bytes themselves when they are strict
+// UTF-8, otherwise a copy converted from UTF-16 or Windows-1252.
+struct Utf8Text
 {
-    auto afterDeclaration = text.trimStart();
-    if (afterDeclaration.startsWith ("<?xml"))
-        afterDeclaration = afterDeclaration.fromFirstOccurrenceOf ("?>", false, false);
+    Utf8Text (const void* bytes, size_t numBytes)
+    {
+        auto start = static_cast<const Byte*> (bytes);
+        auto end = start + numBytes;
 
-    return afterDeclaration.contains ("<?");
-}
+        if (numBytes >= 2 && (start[0] == 0xff || start[0] == 0xfe) && start[1] == (start[0] ^ 0x01)
+            && utf16ToUtf8 (start + 2, end, start[0] == 0xfe, storage))
+        {
+            point (storage);
+            return;
+        }
 
+        storage.clear();
+        if (numBytes >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
+            start += 3;
+
+        if (const auto* zero = std::memchr (start, 0, (size_t) (end - start)))
+            end = static_cast<const Byte*> (zero);
+
+        if (isStrictUtf8 (start, end))
+        {
+            data = reinterpret_cast<const char*> (start);
+            size = (size_t) (end - start);
+            return;
+        }
+
+        storage = windows1252ToUtf8 (start, end);
+        point (storage);
+    }
+
+    void point (const std::string& s) { data = s.data(); size = s.size(); }
+
+    const char* data = nullptr;
+    size_t size = 0;
+    std::string storage;
+
+    JUCE_DECLARE_NON_COPYABLE (Utf8Text)
+};
+
+//==============================================================================
 // A walk over the markup that mirrors JUCE's parser closely enough to count
 // what it would build, before it builds anything: JUCE pools every tag and
 // attribute name for the life of the process, and entering a new name costs
 // time in proportion to the names already there, so a file of many distinct
 // names takes seconds. Where this walk meets markup it does not expect, JUCE's
-// parser would report an error and go on; the walk refuses the document then,
-// so it never counts less than the parser would build.
+// parser would report an error and go on from a place of its own choosing, so
+// the walk refuses the document wherever JUCE might differ from it: names are
+// ASCII XML names, white space is ASCII, and an '&' starts one of XML's five
+// named entities or a numeric one (JUCE reads any other up to the next ';',
+// wherever that is, and parses what it finds there as elements).
+//
+// The walk also refuses what JUCE's parser mishandles: a DOCTYPE (its entities
+// can be read from disk or expand without bound) and a processing instruction
+// other than the leading declaration (inside an element, one followed by text
+// sends the parser into an endless loop).
 class MarkupScan
 {
 public:
-    MarkupScan (const juce::String& text, const Limits& limits)
-        : p (text.toRawUTF8()), end (p + text.getNumBytesAsUTF8()), limits (limits) {}
+    MarkupScan (const char* text, size_t size, const Limits& limits)
+        : p (text), end (text + size), limits (limits) {}
 
     juce::String run()
     {
-        while (problem.isEmpty() && skipTo ('<'))
+        skipSpace();
+        const auto* declarationPlace = p;
+
+        while (problem.isEmpty() && skipText())
         {
-            if (startsWith ("<!--"))            skipPast ("-->");
-            else if (startsWith ("<![CDATA["))  skipPast ("]]>");
-            else if (startsWith ("<?"))         skipPast ("?>");
-            else if (startsWith ("</"))         { skipPast (">"); --depth; }
-            else if (startsWith ("<!"))         problem = "not well-formed XML";
-            else                                startTag();
+            if (startsWith ("<!--"))              skipPast ("-->");
+            else if (startsWith ("<![CDATA["))    skipPast ("]]>");
+            else if (startsWith ("<!DOCTYPE"))    problem = "document type declarations are not accepted";
+            else if (startsWith ("<!"))           problem = "not well-formed XML";
+            else if (startsWith ("<?xml") && p == declarationPlace) skipPast ("?>");
+            else if (startsWith ("<?"))           problem = "processing instructions are not accepted";
+            else if (startsWith ("</"))           { skipPast (">"); --depth; }
+            else                                  startTag();
         }
 
         return problem;
@@ -191,19 +239,87 @@ public:
 
 private:
     static bool isSpace (char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-    static bool isNameChar (char c) { return ! isSpace (c) && c != '=' && c != '/' && c != '>' && c != '<' && c != '"' && c != '\'' && c != 0; }
+    static bool isNameChar (char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+               || c == '_' || c == ':' || c == '.' || c == '-';
+    }
+
+    static bool isDigit (char c, bool hex)
+    {
+        return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    }
+
+    // At an '&': steps over one entity reference, or refuses the document.
+    bool skipEntity()
+    {
+        for (const char* named : { "&amp;", "&quot;", "&apos;", "&lt;", "&gt;" })
+        {
+            if (startsWith (named))
+            {
+                p += std::strlen (named);
+                return true;
+            }
+        }
+
+        // A numeric one must name a valid character: JUCE would put any
+        // number into a String, and text holding an invalid code point is
+        // what makes JUCE's string functions read past their buffers.
+        const bool hex = startsWith ("&#x");
+        const auto* digits = p + (hex ? 3 : 2);
+        const auto* q = digits;
+        juce::int64 value = 0;
+        if (startsWith ("&#"))
+            for (; q < end && q - digits < 7 && isDigit (*q, hex); ++q)
+                value = value * (hex ? 16 : 10) + juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) *q);
+
+        const bool validCharacter = value > 0 && value <= 0x10ffff && ! (value >= 0xd800 && value <= 0xdfff);
+        if (q == digits || q == end || *q != ';' || ! validCharacter)
+        {
+            problem = "not well-formed XML";
+            return false;
+        }
+
+        p = q + 1;
+        return true;
+    }
+
+    // Steps over text up to the next '<'; false at the end or on a bad entity.
+    bool skipText()
+    {
+        while (p < end && *p != '<')
+            if (*p != '&')
+                ++p;
+            else if (! skipEntity())
+                return false;
+
+        return p < end;
+    }
+
+    // At a quote: steps over the quoted value.
+    bool skipQuoted()
+    {
+        const char quote = *p++;
+        while (p < end && *p != quote)
+            if (*p != '&')
+                ++p;
+            else if (! skipEntity())
+                return false;
+
+        if (p == end)
+        {
+            problem = "not well-formed XML";
+            return false;
+        }
+
+        ++p;
+        return true;
+    }
 
     bool startsWith (const char* s) const
     {
         const auto n = std::strlen (s);
         return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
-    }
-
-    bool skipTo (char c)
-    {
-        const auto* found = static_cast<const char*> (std::memchr (p, c, (size_t) (end - p)));
-        p = found != nullptr ? found : end;
-        return found != nullptr;
     }
 
     void skipPast (const char* s)
@@ -267,9 +383,8 @@ private:
             if (p == end || (*p != '"' && *p != '\''))
                 { problem = "not well-formed XML"; return; }
 
-            const char quote = *p++;
-            skipTo (quote);
-            p = std::min (end, p + 1);
+            if (! skipQuoted())
+                return;
             addName (std::move (attribute));
         }
     }
@@ -329,44 +444,25 @@ juce::String checkElements (const juce::XmlElement& root, const Limits& limits)
     return {};
 }
 
-juce::String checkText (const juce::String& text, const Limits& limits)
-{
-    // The parser honours only this exact spelling; without it no entity can
-    // be declared, read from disk or expanded recursively.
-    if (text.contains ("<!DOCTYPE"))
-        return "document type declarations are not accepted";
-
-    if (hasProcessingInstruction (text))
-        return "processing instructions are not accepted";
-
-    return MarkupScan (text, limits).run();
-}
 } // namespace
 
 //==============================================================================
-juce::String decodeText (const void* data, size_t size)
+bool isStrictUtf8 (const void* data, size_t size)
 {
     auto start = static_cast<const Byte*> (data);
-    auto end = start + size;
-
-    if (size >= 2 && (start[0] == 0xff || start[0] == 0xfe) && start[1] == (start[0] ^ 0x01))
+    if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
     {
-        std::string utf8;
-        if (utf16ToUtf8 (start + 2, end, start[0] == 0xfe, utf8))
-            return fromValidUtf8 (utf8.data(), utf8.size());
+        start += 3;
+        size -= 3;
     }
 
-    if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
-        start += 3;
+    return std::memchr (start, 0, size) == nullptr && isStrictUtf8 (start, start + size);
+}
 
-    if (const auto* zero = std::memchr (start, 0, (size_t) (end - start)))
-        end = static_cast<const Byte*> (zero);
-
-    if (isStrictUtf8 (start, end))
-        return fromValidUtf8 (reinterpret_cast<const char*> (start), (size_t) (end - start));
-
-    const auto utf8 = windows1252ToUtf8 (start, end);
-    return fromValidUtf8 (utf8.data(), utf8.size());
+juce::String decodeText (const void* data, size_t size)
+{
+    const auto text = Utf8Text (data, size);
+    return fromValidUtf8 (text.data, text.size);
 }
 
 juce::Result parse (const void* data, size_t size, const Limits& limits, juce::ValueTree& tree)
@@ -376,9 +472,11 @@ juce::Result parse (const void* data, size_t size, const Limits& limits, juce::V
     if ((juce::uint64) size > (juce::uint64) limits.maxBytes)
         return juce::Result::fail ("file too large");
 
-    const auto text = decodeText (data, size);
-    if (auto problem = checkText (text, limits); problem.isNotEmpty())
+    const auto utf8 = Utf8Text (data, size);
+    if (auto problem = MarkupScan (utf8.data, utf8.size, limits).run(); problem.isNotEmpty())
         return juce::Result::fail (problem);
+
+    const auto text = fromValidUtf8 (utf8.data, utf8.size);
 
     // From text, not from a file: the parser then has no folder to resolve
     // any external name against.

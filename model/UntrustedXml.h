@@ -28,6 +28,10 @@ struct Limits
     first zero character. */
 juce::String decodeText (const void* data, size_t size);
 
+/** True when the bytes, after a leading byte order mark, are strict UTF-8
+    and hold no zero byte: the only text that JUCE's own decoding reads safely. */
+bool isStrictUtf8 (const void* data, size_t size);
+
 /** Checks the bytes and the document against the limits, then builds the
     tree (node type = tag, properties = attributes in document order, children
     = child elements). Refused: more bytes than allowed, a DOCTYPE, a
