@@ -52,7 +52,7 @@ bool readBounded (int fd, juce::MemoryBlock& data)
 
 UntrustedXml::Limits limits()
 {
-    return { maxFileSize, maxElements, maxDepth, maxAttributesPerElement };
+    return { maxFileSize, maxElements, maxDepth, maxAttributesPerElement, maxDistinctNames };
 }
 
 juce::Result readFile (const juce::File& file, juce::MemoryBlock& data)

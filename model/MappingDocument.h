@@ -25,6 +25,10 @@ constexpr int maxDepth = 64;
     costs more than linear time in their number. */
 constexpr int maxAttributesPerElement = 64;
 
+/** A map uses eight names. JUCE keeps every name it meets for the life of
+    the process, and each new one costs time in proportion to those it has. */
+constexpr int maxDistinctNames = 256;
+
 /** The limits above, as the reader takes them. */
 UntrustedXml::Limits limits();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -101,8 +102,13 @@ std::string windows1252ToUtf8 (const Byte* p, const Byte* end)
     return out;
 }
 
+// JUCE looks at the first byte even of an empty range, which for a file of
+// only a byte order mark lies past the end of the data.
 juce::String fromValidUtf8 (const char* start, size_t size)
 {
+    if (size == 0)
+        return {};
+
     return juce::String (juce::CharPointer_UTF8 (start), juce::CharPointer_UTF8 (start + size));
 }
 
@@ -146,33 +152,250 @@ bool utf16ToUtf8 (const Byte* p, const Byte* end, bool bigEndian, std::string& o
     return true;
 }
 
+// The text of bytes as valid UTF-8: the bytes themselves when they are strict
+// UTF-8, otherwise a copy converted from UTF-16 or Windows-1252.
+struct Utf8Text
+{
+    Utf8Text (const void* bytes, size_t numBytes)
+    {
+        auto start = static_cast<const Byte*> (bytes);
+        auto end = start + numBytes;
+
+        if (numBytes >= 2 && (start[0] == 0xff || start[0] == 0xfe) && start[1] == (start[0] ^ 0x01)
+            && utf16ToUtf8 (start + 2, end, start[0] == 0xfe, storage))
+        {
+            point (storage);
+            return;
+        }
+
+        storage.clear();
+        if (numBytes >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
+            start += 3;
+
+        if (const auto* zero = std::memchr (start, 0, (size_t) (end - start)))
+            end = static_cast<const Byte*> (zero);
+
+        if (isStrictUtf8 (start, end))
+        {
+            data = reinterpret_cast<const char*> (start);
+            size = (size_t) (end - start);
+            return;
+        }
+
+        storage = windows1252ToUtf8 (start, end);
+        point (storage);
+    }
+
+    void point (const std::string& s) { data = s.data(); size = s.size(); }
+
+    const char* data = nullptr;
+    size_t size = 0;
+    std::string storage;
+
+    JUCE_DECLARE_NON_COPYABLE (Utf8Text)
+};
+
 //==============================================================================
-// JUCE's parser, inside an element, loops for ever on a processing
-// instruction followed by text (it skips the instruction, finds text, rewinds
-// to before the instruction and starts again). Only the leading declaration
-// is let through.
-bool hasProcessingInstruction (const juce::String& text)
+// A walk over the markup that mirrors JUCE's parser closely enough to count
+// what it would build, before it builds anything: JUCE pools every tag and
+// attribute name for the life of the process, and entering a new name costs
+// time in proportion to the names already there, so a file of many distinct
+// names takes seconds. Where this walk meets markup it does not expect, JUCE's
+// parser would report an error and go on from a place of its own choosing, so
+// the walk refuses the document wherever JUCE might differ from it: names are
+// ASCII XML names, white space is ASCII, and an '&' starts one of XML's five
+// named entities or a numeric one (JUCE reads any other up to the next ';',
+// wherever that is, and parses what it finds there as elements).
+//
+// The walk also refuses what JUCE's parser mishandles: a DOCTYPE (its entities
+// can be read from disk or expand without bound) and a processing instruction
+// other than the leading declaration (inside an element, one followed by text
+// sends the parser into an endless loop).
+class MarkupScan
 {
-    auto afterDeclaration = text.trimStart();
-    if (afterDeclaration.startsWith ("<?xml"))
-        afterDeclaration = afterDeclaration.fromFirstOccurrenceOf ("?>", false, false);
+public:
+    MarkupScan (const char* text, size_t size, const Limits& limits)
+        : p (text), end (text + size), limits (limits) {}
 
-    return afterDeclaration.contains ("<?");
-}
+    juce::String run()
+    {
+        skipSpace();
+        const auto* declarationPlace = p;
 
-// Every element the parser builds starts at a '<' followed by neither '/'
-// (an end tag), '?' (the declaration) nor '!' (a comment or CDATA section).
-// Without a DOCTYPE no entity adds text, so this count bounds the number of
-// elements, and so the parser's recursion, before the parser runs.
-int countElementStarts (const juce::String& text)
-{
-    int count = 0;
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
-        if (p.getAndAdvance() == '<' && *p != '/' && *p != '?' && *p != '!')
-            ++count;
+        while (problem.isEmpty() && skipText())
+        {
+            if (startsWith ("<!--"))              skipPast ("-->");
+            else if (startsWith ("<![CDATA["))    skipPast ("]]>");
+            else if (startsWith ("<!DOCTYPE"))    problem = "document type declarations are not accepted";
+            else if (startsWith ("<!"))           problem = "not well-formed XML";
+            else if (startsWith ("<?xml") && p == declarationPlace) skipPast ("?>");
+            else if (startsWith ("<?"))           problem = "processing instructions are not accepted";
+            else if (startsWith ("</"))           { skipPast (">"); --depth; }
+            else                                  startTag();
+        }
 
-    return count;
-}
+        return problem;
+    }
+
+private:
+    static bool isSpace (char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    static bool isNameChar (char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+               || c == '_' || c == ':' || c == '.' || c == '-';
+    }
+
+    static bool isDigit (char c, bool hex)
+    {
+        return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    }
+
+    // At an '&': steps over one entity reference, or refuses the document.
+    bool skipEntity()
+    {
+        for (const char* named : { "&amp;", "&quot;", "&apos;", "&lt;", "&gt;" })
+        {
+            if (startsWith (named))
+            {
+                p += std::strlen (named);
+                return true;
+            }
+        }
+
+        // A numeric one must name a valid character: JUCE would put any
+        // number into a String, and text holding an invalid code point is
+        // what makes JUCE's string functions read past their buffers.
+        const bool hex = startsWith ("&#x");
+        const auto* digits = p + (hex ? 3 : 2);
+        const auto* q = digits;
+        juce::int64 value = 0;
+        if (startsWith ("&#"))
+            for (; q < end && q - digits < 7 && isDigit (*q, hex); ++q)
+                value = value * (hex ? 16 : 10) + juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) *q);
+
+        const bool validCharacter = value > 0 && value <= 0x10ffff && ! (value >= 0xd800 && value <= 0xdfff);
+        if (q == digits || q == end || *q != ';' || ! validCharacter)
+        {
+            problem = "not well-formed XML";
+            return false;
+        }
+
+        p = q + 1;
+        return true;
+    }
+
+    // Steps over text up to the next '<'; false at the end or on a bad entity.
+    bool skipText()
+    {
+        while (p < end && *p != '<')
+            if (*p != '&')
+                ++p;
+            else if (! skipEntity())
+                return false;
+
+        return p < end;
+    }
+
+    // At a quote: steps over the quoted value.
+    bool skipQuoted()
+    {
+        const char quote = *p++;
+        while (p < end && *p != quote)
+            if (*p != '&')
+                ++p;
+            else if (! skipEntity())
+                return false;
+
+        if (p == end)
+        {
+            problem = "not well-formed XML";
+            return false;
+        }
+
+        ++p;
+        return true;
+    }
+
+    bool startsWith (const char* s) const
+    {
+        const auto n = std::strlen (s);
+        return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
+    }
+
+    void skipPast (const char* s)
+    {
+        const auto n = std::strlen (s);
+        while (p < end && ! startsWith (s))
+            ++p;
+        p = std::min (end, p + n);
+    }
+
+    void skipSpace() { while (p < end && isSpace (*p)) ++p; }
+
+    std::string name()
+    {
+        const auto* start = p;
+        while (p < end && isNameChar (*p))
+            ++p;
+        return { start, p };
+    }
+
+    void addName (std::string n)
+    {
+        if (names.insert (std::move (n)).second && (int) names.size() > limits.maxDistinctNames)
+            problem = "too many different names";
+    }
+
+    void startTag()
+    {
+        ++p;
+        skipSpace(); // the parser allows a gap after '<'
+        auto tag = name();
+        if (tag.empty())
+            { problem = "not well-formed XML"; return; }
+
+        addName (std::move (tag));
+        if (++elements > limits.maxElements)
+            problem = "too many elements";
+
+        for (int attributes = 0; problem.isEmpty(); ++attributes)
+        {
+            if (attributes > limits.maxAttributesPerElement)
+                { problem = "too many attributes on one element"; return; }
+
+            skipSpace();
+            if (startsWith ("/>"))
+                { p += 2; return; }
+            if (startsWith (">"))
+            {
+                ++p;
+                if (++depth > limits.maxDepth)
+                    problem = "elements nested too deeply";
+                return;
+            }
+
+            auto attribute = name();
+            skipSpace();
+            if (attribute.empty() || ! startsWith ("="))
+                { problem = "not well-formed XML"; return; }
+            ++p;
+            skipSpace();
+            if (p == end || (*p != '"' && *p != '\''))
+                { problem = "not well-formed XML"; return; }
+
+            if (! skipQuoted())
+                return;
+            addName (std::move (attribute));
+        }
+    }
+
+    const char* p;
+    const char* const end;
+    const Limits& limits;
+    std::unordered_set<std::string> names;
+    int elements = 0, depth = 0;
+    juce::String problem;
+};
 
 // XML forbids an attribute twice on one element, but JUCE's parser keeps
 // both, and the tree would then read the first and write back the last.
@@ -221,47 +444,25 @@ juce::String checkElements (const juce::XmlElement& root, const Limits& limits)
     return {};
 }
 
-juce::String checkText (const juce::String& text, const Limits& limits)
-{
-    // The parser honours only this exact spelling; without it no entity can
-    // be declared, read from disk or expanded recursively.
-    if (text.contains ("<!DOCTYPE"))
-        return "document type declarations are not accepted";
-
-    if (hasProcessingInstruction (text))
-        return "processing instructions are not accepted";
-
-    if (countElementStarts (text) > limits.maxElements)
-        return "too many elements";
-
-    return {};
-}
 } // namespace
 
 //==============================================================================
-juce::String decodeText (const void* data, size_t size)
+bool isStrictUtf8 (const void* data, size_t size)
 {
     auto start = static_cast<const Byte*> (data);
-    auto end = start + size;
-
-    if (size >= 2 && (start[0] == 0xff || start[0] == 0xfe) && start[1] == (start[0] ^ 0x01))
+    if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
     {
-        std::string utf8;
-        if (utf16ToUtf8 (start + 2, end, start[0] == 0xfe, utf8))
-            return fromValidUtf8 (utf8.data(), utf8.size());
+        start += 3;
+        size -= 3;
     }
 
-    if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
-        start += 3;
+    return std::memchr (start, 0, size) == nullptr && isStrictUtf8 (start, start + size);
+}
 
-    if (const auto* zero = std::memchr (start, 0, (size_t) (end - start)))
-        end = static_cast<const Byte*> (zero);
-
-    if (isStrictUtf8 (start, end))
-        return fromValidUtf8 (reinterpret_cast<const char*> (start), (size_t) (end - start));
-
-    const auto utf8 = windows1252ToUtf8 (start, end);
-    return fromValidUtf8 (utf8.data(), utf8.size());
+juce::String decodeText (const void* data, size_t size)
+{
+    const auto text = Utf8Text (data, size);
+    return fromValidUtf8 (text.data, text.size);
 }
 
 juce::Result parse (const void* data, size_t size, const Limits& limits, juce::ValueTree& tree)
@@ -271,9 +472,11 @@ juce::Result parse (const void* data, size_t size, const Limits& limits, juce::V
     if ((juce::uint64) size > (juce::uint64) limits.maxBytes)
         return juce::Result::fail ("file too large");
 
-    const auto text = decodeText (data, size);
-    if (auto problem = checkText (text, limits); problem.isNotEmpty())
+    const auto utf8 = Utf8Text (data, size);
+    if (auto problem = MarkupScan (utf8.data, utf8.size, limits).run(); problem.isNotEmpty())
         return juce::Result::fail (problem);
+
+    const auto text = fromValidUtf8 (utf8.data, utf8.size);
 
     // From text, not from a file: the parser then has no folder to resolve
     // any external name against.

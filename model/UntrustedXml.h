@@ -17,6 +17,7 @@ struct Limits
     int maxElements;
     int maxDepth;
     int maxAttributesPerElement;
+    int maxDistinctNames; // tag and attribute names together
 };
 
 /** Text from bytes: strict UTF-8 (a leading byte order mark dropped) when the
@@ -27,13 +28,17 @@ struct Limits
     first zero character. */
 juce::String decodeText (const void* data, size_t size);
 
+/** True when the bytes, after a leading byte order mark, are strict UTF-8
+    and hold no zero byte: the only text that JUCE's own decoding reads safely. */
+bool isStrictUtf8 (const void* data, size_t size);
+
 /** Checks the bytes and the document against the limits, then builds the
     tree (node type = tag, properties = attributes in document order, children
     = child elements). Refused: more bytes than allowed, a DOCTYPE, a
     processing instruction other than the leading XML declaration, text that
-    is not well-formed, too many elements, too deep a nesting, too
-    many attributes on one element, an attribute named "base64:...", and an
-    attribute given twice on one element. On failure `tree` is invalid and the
+    is not well-formed, too many elements, too deep a nesting, too many
+    attributes on one element, too many different tag and attribute names, an
+    attribute named "base64:...", and an attribute given twice on one element. On failure `tree` is invalid and the
     result's message says why, in a few words. */
 juce::Result parse (const void* data, size_t size, const Limits& limits, juce::ValueTree& tree);
 } // namespace UntrustedXml

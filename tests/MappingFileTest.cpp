@@ -287,7 +287,7 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
         { fileWith ("<map mode=\"logic\"><?p?>x</map>"), failure + "processing instructions are not accepted" },
         { fileWith ("<map mode=\"logic\" pad=\"" + juce::String::repeatedString ("x", 300 * 1024) + "\"/>"), failure + "file too large" },
         // Nested deep enough to exhaust the parser's stack, yet small.
-        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000)), failure + "too many elements" },
+        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000)), failure + "elements nested too deeply" },
         { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 100) + juce::String::repeatedString ("</a>", 100) + "</map>"),
           failure + "elements nested too deeply" },
     };

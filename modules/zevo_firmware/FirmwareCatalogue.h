@@ -18,8 +18,14 @@ extern const char* const unreadableResponse;
 extern const char* const noMatch;
 
 /** What a catalogue may be. A real one lists a few dozen files in a few
-    kilobytes, two levels deep. */
-constexpr UntrustedXml::Limits limits { 1024 * 1024, 20000, 16, 64 };
+    kilobytes, two levels deep, with a handful of tag and attribute names. */
+constexpr UntrustedXml::Limits limits {
+    1024 * 1024, // bytes
+    20000,       // elements
+    16,          // depth
+    64,          // attributes on one element
+    256,         // different tag and attribute names
+};
 
 /** How long the first request may take to connect. */
 constexpr int probeTimeoutMs = 4000;

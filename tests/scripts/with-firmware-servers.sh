@@ -63,23 +63,32 @@ mount --bind "$work/local-ca" /usr/local/share/ca-certificates
 mount --bind "$work/no-hooks" /etc/ca-certificates/update.d
 update-ca-certificates >/dev/null 2>&1
 
-start_server() { # name
+start_server() { # name [arguments...]
+    local name=$1
+    shift
     python3 "$source_root/tests/support/firmware_server.py" \
         --docroot "$source_root/tests/data/firmware" \
-        --cert "$work/$1-server.crt" --key "$work/$1-server.key" \
-        --port-file "$work/$1.port" --log "$work/$1.log" &
+        --cert "$work/$name-server.crt" --key "$work/$name-server.key" \
+        --port-file "$work/$name.port" --log "$work/$name.log" "$@" &
     server_pids+=($!)
+    for _ in $(seq 100); do
+        [ -s "$work/$name.port" ] && return 0
+        sleep 0.1
+    done
+    echo "the $name test server did not start"
+    exit 1
 }
-start_server trusted
+# The trusted server redirects ".../away/..." to the untrusted one.
 start_server untrusted
-for _ in $(seq 100); do
-    [ -s "$work/trusted.port" ] && [ -s "$work/untrusted.port" ] && break
-    sleep 0.1
-done
-[ -s "$work/trusted.port" ] && [ -s "$work/untrusted.port" ] || { echo "the test servers did not start"; exit 1; }
+start_server trusted --partner-port "$(cat "$work/untrusted.port")"
 
 export KIVRA_TEST_FIRMWARE_ROOT="https://127.0.0.1:$(cat "$work/trusted.port")/"
 export KIVRA_TEST_UNTRUSTED_ROOT="https://127.0.0.1:$(cat "$work/untrusted.port")/"
 export KIVRA_TEST_SERVER_LOG="$work/trusted.log"
+
+# Downloads land in a folder of this run alone, so the tests can see what
+# they leave behind.
+mkdir "$work/tmp"
+export TMPDIR="$work/tmp"
 
 "$@"

@@ -9,6 +9,7 @@ says what is served:
   .../slow/...          waits --slow-seconds before it answers
   .../cut/...           announces the whole file but sends half of it
   .../moved/...         redirects (302) to the path without the segment
+  .../away/...          redirects (302) to that path on the --partner-port server
   .../endless/...       sends a catalogue-like body that never ends
 
 Every request path is appended to the --log file as it arrives. The chosen
@@ -22,7 +23,7 @@ import ssl
 import sys
 import time
 
-FAULTS = ("error", "slow", "cut", "moved", "endless")
+FAULTS = ("error", "slow", "cut", "moved", "away", "endless")
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -51,7 +52,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_file(rest)
         if fault == "cut":
             return self.send_file(rest, cut=True)
-        if fault == "moved":
+        if fault in ("moved", "away"):
+            if fault == "away":
+                rest = "https://127.0.0.1:%d%s" % (self.server.partner_port, rest)
             self.send_response(302)
             self.send_header("Location", rest)
             self.send_header("Content-Length", "0")
@@ -112,6 +115,7 @@ def main():
     parser.add_argument("--key", required=True)
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--log", required=True)
+    parser.add_argument("--partner-port", type=int, default=0)
     parser.add_argument("--slow-seconds", type=float, default=6.0)
     args = parser.parse_args()
 
@@ -119,6 +123,7 @@ def main():
     server.docroot = os.path.realpath(args.docroot)
     server.log_path = args.log
     server.slow_seconds = args.slow_seconds
+    server.partner_port = args.partner_port
     server.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     server.context.load_cert_chain(args.cert, args.key)
 
