@@ -9,7 +9,7 @@
 #include "support/VirtualMidiPorts.h"
 #include "support/WizardProbe.h"
 
-using testsupport::ModalDriver;
+using testsupport::ModalAnswerer;
 using testsupport::WizardProbe;
 namespace catalogue = zevo::FirmwareCatalogue;
 
@@ -34,10 +34,10 @@ protected:
 };
 
 // Selects the version at `index` in the "Firmware Version" dialog and confirms.
-ModalDriver::Action chooseVersion (int index)
+ModalAnswerer::Action chooseVersion (int index)
 {
     return [index] (juce::Component& modal) {
-        auto* chooser = ModalDriver::contentOf<zevo::FirmwareSelectComponent> (modal);
+        auto* chooser = ModalAnswerer::contentOf<zevo::FirmwareSelectComponent> (modal);
         if (chooser == nullptr || modal.getName() != "Firmware Version")
             return modal.exitModalState (-100);
         chooser->versionBox.setSelectedItemIndex (index, juce::dontSendNotification);
@@ -68,8 +68,8 @@ TEST_F (FirmwareStep4, ACatalogueThatFailsShowsItsTextAndOffersNoVersion)
         boxes.boxes.clear();
         useFolder (folder);
         WizardProbe probe (product);
-        ModalDriver driver;
-        driver.then (ModalDriver::click ("Cancel")); // left unused unless a dialog wrongly shows
+        ModalAnswerer driver;
+        driver.then (ModalAnswerer::click ("Cancel")); // left unused unless a dialog wrongly shows
 
         probe.wizard().doStep4();
 
@@ -89,7 +89,7 @@ TEST_F (FirmwareStep4, AFailedDownloadIsReportedLeavesNoFileAndLoadsNothing)
     {
         boxes.boxes.clear();
         WizardProbe probe (79);
-        ModalDriver driver;
+        ModalAnswerer driver;
         driver.then (chooseVersion (entry));
 
         probe.wizard().doStep4();
@@ -109,8 +109,8 @@ TEST_F (FirmwareStep4, CancellingTheVersionDialogEndsTheStepWithoutADownload)
 {
     useFolder ("");
     WizardProbe probe (79);
-    ModalDriver driver;
-    driver.then (ModalDriver::click ("Cancel"));
+    ModalAnswerer driver;
+    driver.then (ModalAnswerer::click ("Cancel"));
 
     probe.wizard().doStep4();
 
@@ -124,9 +124,9 @@ TEST_F (FirmwareStep4, TheChosenVersionGoesFromTheServerToTheUnit)
     useFolder ("");
     SimulatedUnit unit (*ports);
     WizardProbe probe (79);
-    ModalDriver driver;
+    ModalAnswerer driver;
 
-    driver.then (ModalDriver::click ("OK")); // the unit's upgrade port
+    driver.then (ModalAnswerer::click ("OK")); // the unit's upgrade port
     probe.click ("Activate");
     ASSERT_TRUE (boxes.boxes.empty());
 
@@ -136,7 +136,7 @@ TEST_F (FirmwareStep4, TheChosenVersionGoesFromTheServerToTheUnit)
     int selectedAtFirst = -1;
     int requestsBefore = 0, requestsDuring = 0;
     driver.then ([&] (juce::Component& modal) {
-        if (auto* chooser = ModalDriver::contentOf<zevo::FirmwareSelectComponent> (modal))
+        if (auto* chooser = ModalAnswerer::contentOf<zevo::FirmwareSelectComponent> (modal))
         {
             offered = itemsOf (chooser->versionBox);
             selectedAtFirst = chooser->versionBox.getSelectedItemIndex();
