@@ -14,11 +14,12 @@ const juce::String upgradePort = "Zevo firmware upgrade 1"; // the same unit in 
 
 // Catches: a step button disabled or enabled against the state table.
 // Letters: Connect, Erase, Activate, Select Version, Upgrade.
-void expectState (WizardRig& rig, int step, double progress, const std::string& enabled, const char* when)
+void expectState (zevo::FirmwareUpgradeComponent& wizard, int step, double progress, const std::string& enabled,
+                  const char* when)
 {
-    EXPECT_EQ (rig.wizard().getCurrentStep(), step) << when;
-    EXPECT_DOUBLE_EQ (rig.wizard().getProgress(), progress) << when;
-    EXPECT_EQ (rig.state(), enabled) << when;
+    EXPECT_EQ (wizard.getCurrentStep(), step) << when;
+    EXPECT_DOUBLE_EQ (wizard.getProgress(), progress) << when;
+    EXPECT_EQ (enabledSteps (wizard), enabled) << when;
 }
 
 std::vector<std::string> bytesSentTo (VirtualMidiPorts& ports, int outputIndex)
@@ -38,36 +39,13 @@ int pausesOf (VirtualMidiPorts& ports, int milliseconds)
     return count;
 }
 
-/** Connect to the full unit's port, Erase, and Activate its upgrade-mode port. */
-void walkToActivated (WizardRig& rig)
-{
-    rig.driver.then (choosePort (unitPort));
-    rig.press ("Connect");
-    rig.press ("Erase");
-    rig.driver.then (choosePort (upgradePort));
-    rig.press ("Activate");
-}
-
-struct TempFolder
-{
-    TempFolder() { folder.createDirectory(); }
-    ~TempFolder() { folder.deleteRecursively(); }
-
-    juce::File write (const juce::String& name, const juce::MemoryBlock& bytes)
-    {
-        auto file = folder.getChildFile (name);
-        file.replaceWithData (bytes.getData(), bytes.getSize());
-        return file;
-    }
-
-    juce::File folder = juce::File::createTempFile ("wizard");
-};
-
-juce::MemoryBlock imageOf (size_t size)
+/** A firmware file of `size` bytes whose name fits the full unit. */
+juce::MemoryBlock writeImage (const juce::File& file, size_t size)
 {
     juce::MemoryBlock bytes (size);
     for (size_t i = 0; i < size; ++i)
         bytes[i] = (char) ((i * 31 + 7) & 0xFF);
+    file.replaceWithData (bytes.getData(), bytes.getSize());
     return bytes;
 }
 } // namespace
@@ -81,7 +59,7 @@ TEST (FirmwareWizard, LayoutTextsAndStartState)
     auto& wizard = rig.wizard();
     EXPECT_EQ (wizard.getBounds(), juce::Rectangle<int> (0, 0, 514, 491));
     EXPECT_EQ (rig.title(), "Firmware Upgrade");
-    expectState (rig, -1, 0.0, "C----", "at start");
+    expectState (rig.wizard(), -1, 0.0, "C----", "at start");
 
     struct Item
     {
@@ -92,12 +70,10 @@ TEST (FirmwareWizard, LayoutTextsAndStartState)
     const Item items[] = {
         { findLabel (wizard, "Upgrade Progress"), { 0, 10, 514, 20 } },
         { findLabel (wizard, "Step 1"), { 17, 66, 90, 20 } },
-        { findLabel (wizard, "Step 5"), { 401, 66, 90, 20 } },
         { ModalAnswerer::findButton (wizard, "Connect"), { 17, 92, 90, 20 } },
         { ModalAnswerer::findButton (wizard, "Upgrade"), { 401, 92, 90, 20 } },
         { findLabel (wizard, "Step 1:"), { 17, 130, 70, 20 } },
         { findLabel (wizard, "Note:"), { 17, 186, 70, 20 } },
-        { findLabel (wizard, "Step 2:"), { 17, 242, 70, 20 } },
         { findLabel (wizard, "Step 5:"), { 17, 410, 70, 20 } },
         { findLabel (wizard, "Click \"Upgrade\" to start the file upload process."), { 93, 410, 407, 50 } },
         { findLabel (wizard, "If your connected Zevo product model name does not appear on the pull-down menu, "
@@ -146,7 +122,7 @@ TEST (FirmwareWizard, ConnectWithoutInputsWaitsFivePassesShowingThemInTheTitle)
     EXPECT_EQ (pausesOf (*rig.ports, 10), 500);
     EXPECT_EQ (rig.driver.pending(), 0) << "no chooser after the fifth pass";
     EXPECT_EQ (rig.title(), "Firmware Upgrade");
-    expectState (rig, -1, 0.0, "C----", "after a cancelled Connect");
+    expectState (rig.wizard(), -1, 0.0, "C----", "after a cancelled Connect");
 }
 
 // Catches: an unknown device taken for a product, the wrong refusal text,
@@ -203,8 +179,9 @@ TEST (FirmwareWizard, ConnectIdentifiesTheChosenPortOrRefusesIt)
 }
 
 // Catches: M or T titles wrong, T not switching test mode, M's mark shown
-// in test mode, F1's box wrong, and a key reported as handled.
-TEST (FirmwareWizard, KeysMTAndF1)
+// in test mode, F1's box wrong, a key reported as handled, and the name
+// button's box missing or changing the state.
+TEST (FirmwareWizard, KeysMTF1AndTheNameButton)
 {
     WizardRig rig;
     rig.openWindow();
@@ -226,7 +203,13 @@ TEST (FirmwareWizard, KeysMTAndF1)
     EXPECT_EQ (rig.boxes.boxes[0].kind, juce::MessageBoxIconType::NoIcon);
     EXPECT_EQ (rig.boxes.boxes[0].title, "\n \nZevo Firmware Upgrader\n\nV1.19  Build 58");
     EXPECT_TRUE (rig.boxes.boxes[0].text.isNotEmpty());
-    expectState (rig, -1, 0.0, "C----", "after the keys");
+
+    rig.press ("Update Device Name"); // runs nothing here, and still explains
+    ASSERT_EQ (rig.boxes.boxes.size(), 2u);
+    EXPECT_EQ (rig.boxes.boxes[1].kind, juce::MessageBoxIconType::NoIcon);
+    EXPECT_EQ (rig.boxes.boxes[1].title, "");
+    EXPECT_TRUE (rig.boxes.boxes[1].text.startsWith ("After \"Audio MIDI Setup\" opened.\n\n1. Check"));
+    expectState (rig.wizard(), -1, 0.0, "C----", "after the keys and the name button");
 }
 
 // Catches: the burst sent to the wrong port or not at all, Erase without a
@@ -251,12 +234,12 @@ TEST (FirmwareWizard, EraseSendsTheBurstToTheConnectedUnitOnly)
             const std::string mode = "F0 1D 03 00 4F 00 7F 7F F7"; // product 79 addresses device id 79
             EXPECT_EQ (bytesSentTo (*rig.ports, output), std::vector<std::string> ({ mode, mode }));
             EXPECT_EQ (pausesOf (*rig.ports, 1300), 1);
-            expectState (rig, 1, 0.4, "CEA--", "after the burst");
+            expectState (rig.wizard(), 1, 0.4, "CEA--", "after the burst");
         }
         else
         {
             EXPECT_TRUE (rig.ports->getEvents().empty());
-            expectState (rig, 0, 0.2, "CE---", "after Erase without an output");
+            expectState (rig.wizard(), 0, 0.2, "CE---", "after Erase without an output");
         }
         EXPECT_TRUE (rig.boxes.boxes.empty());
     }
@@ -269,30 +252,25 @@ TEST (FirmwareWizard, ActivateOpensOnlyTheUpgradeModePort)
 {
     struct Case
     {
-        const char* name;
-        std::function<void (ModalAnswerer&)> answer;
+        const char* chosen; // nullptr: the chooser is cancelled
         bool opens, testMode;
-        const char* boxTitle;
-        const char* boxText;
+        const char* box;    // "title: text", or nullptr for none
         int step;
         const char* enabled;
     };
     const Case cases[] = {
-        { "chooser cancelled", [] (ModalAnswerer& d) { d.then (ModalAnswerer::click ("Cancel")); }, true, false, nullptr,
-          nullptr, 1, "CEA--" },
-        { "another port", [] (ModalAnswerer& d) { d.then (choosePort (unitPort)); }, true, false, "Step 3",
-          "Please select the unit \"Zevo firmware upgrade\"", 1, "CEA--" },
-        { "upgrade port that does not open", [] (ModalAnswerer& d) { d.then (choosePort (upgradePort)); }, false, false,
-          "Midi Device", "Could not open the selected MIDI input device: Zevo firmware upgrade 1", 1, "CEA--" },
-        { "upgrade port", [] (ModalAnswerer& d) { d.then (choosePort (upgradePort)); }, true, false, nullptr, nullptr, 2,
-          "-EAS-" },
-        { "another port in test mode", [] (ModalAnswerer& d) { d.then (choosePort (unitPort)); }, true, true, nullptr,
-          nullptr, 2, "-EAS-" },
+        { nullptr, true, false, nullptr, 1, "CEA--" },
+        { "Dolm Ar MIDI", true, false, "Step 3: Please select the unit \"Zevo firmware upgrade\"", 1, "CEA--" },
+        { "Zevo firmware upgrade 1", false, false,
+          "Midi Device: Could not open the selected MIDI input device: Zevo firmware upgrade 1", 1, "CEA--" },
+        { "Zevo firmware upgrade 1", true, false, nullptr, 2, "-EAS-" },
+        { "Dolm Ar MIDI", true, true, nullptr, 2, "-EAS-" },
     };
 
     for (const auto& c : cases)
     {
-        SCOPED_TRACE (c.name);
+        SCOPED_TRACE (juce::String (c.chosen != nullptr ? c.chosen : "cancelled") + (c.opens ? "" : ", not opening")
+                      + (c.testMode ? ", test mode" : ""));
         WizardRig rig;
         rig.ports->addInput (unitPort);
         rig.ports->addOutput (unitPort);
@@ -305,73 +283,33 @@ TEST (FirmwareWizard, ActivateOpensOnlyTheUpgradeModePort)
         rig.driver.then (choosePort (unitPort));
         rig.press ("Connect");
         rig.press ("Erase");
-        c.answer (rig.driver);
+        rig.driver.then (c.chosen != nullptr ? choosePort (c.chosen) : ModalAnswerer::click ("Cancel"));
         rig.press ("Activate");
 
         EXPECT_EQ (pausesOf (*rig.ports, 500), 1);
-        ASSERT_EQ (rig.boxes.boxes.size(), c.boxTitle != nullptr ? 1u : 0u);
-        if (c.boxTitle != nullptr)
-        {
-            EXPECT_EQ (rig.boxes.boxes[0].title, c.boxTitle);
-            EXPECT_EQ (rig.boxes.boxes[0].text, c.boxText);
-        }
-        EXPECT_EQ (rig.wizard().getCurrentStep(), c.step);
-        EXPECT_EQ (rig.state(), c.enabled);
+        juce::StringArray boxes;
+        for (const auto& box : rig.boxes.boxes)
+            boxes.add (box.title + ": " + box.text);
+        EXPECT_EQ (boxes, c.box != nullptr ? juce::StringArray (c.box) : juce::StringArray());
+        expectState (rig.wizard(), c.step, (c.step + 1) / 5.0, c.enabled, "after Activate");
     }
 }
 
-// Catches: a loaded image not enabling Upgrade, the upload not reaching the
-// unit whole, a wrong end state, and the name button changing the state.
-TEST (FirmwareWizard, ManualFileThenUpgradeEndToEnd)
-{
-    WizardRig rig;
-    rig.ports->addInput (unitPort);
-    rig.ports->addOutput (unitPort);
-    SimulatedUnit unit (*rig.ports, upgradePort);
-    TempFolder files;
-    const auto image = imageOf (1000);
-    PickedFile picked (files.write ("DOLM_AR_ET_v1.29.bin", image));
-    rig.openWindow();
-
-    walkToActivated (rig);
-    expectState (rig, 2, 0.6, "-EAS-", "after Activate");
-    EXPECT_EQ (rig.title(), "Firmware Upgrade: Dolmar");
-    rig.pressKey ('m');
-    rig.press ("Select Version");
-    expectState (rig, 3, 0.8, "--ASU", "with a firmware loaded");
-
-    rig.press ("Upgrade");
-    EXPECT_TRUE (unit.getProblems().empty());
-    const auto received = unit.getImage();
-    ASSERT_GE (received.size(), image.getSize());
-    EXPECT_EQ (juce::MemoryBlock (received.data(), image.getSize()), image);
-    ASSERT_EQ (rig.boxes.boxes.size(), 1u);
-    EXPECT_EQ (rig.boxes.boxes[0].title, "Firmware Upgrade Success");
-    expectState (rig, -1, 0.0, "C----", "after the upgrade");
-    EXPECT_NE (findLabel (rig.wizard(), "Firmware Upgrade"), nullptr) << "status after the upgrade";
-    EXPECT_EQ (rig.title(), "Firmware Upgrade [M]") << "the upgrade changed the title";
-
-    rig.press ("Update Device Name");
-    ASSERT_EQ (rig.boxes.boxes.size(), 2u);
-    EXPECT_EQ (rig.boxes.boxes[1].kind, juce::MessageBoxIconType::NoIcon);
-    EXPECT_EQ (rig.boxes.boxes[1].title, "");
-    EXPECT_TRUE (rig.boxes.boxes[1].text.startsWith ("After \"Audio MIDI Setup\" opened.\n\n1. Check"));
-    expectState (rig, -1, 0.0, "C----", "after Update Device Name");
-}
-
-// Catches: the wizard deleted under a running upload when the user presses
-// Escape or the close button (a use after free under the address sanitizer),
-// an upload cut short by the close, the close forgotten afterwards, buttons
-// usable during the upload, and no reset at close.
-TEST (FirmwareWizard, CloseDuringTheUploadWaitsForItsEnd)
+// Catches: the states on the way to an upload against the table, a loaded
+// image not enabling Upgrade, the image not reaching the unit whole, buttons
+// usable during the upload, a wrong end state, and, when the user presses
+// Escape or the close button during the upload, the wizard deleted under it
+// (a use after free under the address sanitizer), the upload cut short, the
+// close forgotten afterwards or no reset at close.
+TEST (FirmwareWizard, UpgradeEndToEndWithACloseThatWaitsForTheUpload)
 {
     WizardRig rig (VirtualMidiPorts::Pauses::recordAndSleep);
     rig.ports->addInput (unitPort);
     rig.ports->addOutput (unitPort);
-    auto unit = std::make_unique<SimulatedUnit> (*rig.ports, upgradePort);
-    TempFolder files;
-    const auto image = imageOf (1600); // four blocks: time enough to ask to close
-    PickedFile picked (files.write ("dolm_ar_et_2.bin", image));
+    SimulatedUnit unit (*rig.ports, upgradePort);
+    juce::TemporaryFile file (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("DOLM_AR_ET_2.bin"));
+    const auto image = writeImage (file.getFile(), 1600); // four blocks: time enough to ask to close
+    PickedFile picked (file.getFile());
 
     // While the upload runs: the buttons, and whether the window stayed after
     // the user asked it to close.
@@ -405,9 +343,14 @@ TEST (FirmwareWizard, CloseDuringTheUploadWaitsForItsEnd)
         press ("Connect");
         press ("Erase");
         press ("Activate");
+        expectState (wizard, 2, 0.6, "-EAS-", "after Activate");
+        EXPECT_EQ (window.getName(), "Firmware Upgrade: Dolmar");
         wizard.keyPressed (juce::KeyPress ('m'));
         press ("Select Version");
+        expectState (wizard, 3, 0.8, "--ASU", "with a firmware loaded");
         press ("Upgrade");
+        expectState (wizard, -1, 0.0, "C----", "after the upgrade");
+        EXPECT_NE (findLabel (wizard, "Firmware Upgrade"), nullptr) << "status after the upgrade";
         upgradeReturned = true;
     });
     rig.driver.then (choosePort (unitPort)).then (choosePort (upgradePort));
@@ -421,13 +364,14 @@ TEST (FirmwareWizard, CloseDuringTheUploadWaitsForItsEnd)
     EXPECT_EQ (duringUpload.states, std::set<std::string> ({ "-----" }));
     ASSERT_FALSE (rig.boxes.boxes.empty());
     EXPECT_EQ (rig.boxes.boxes.back().title, "Firmware Upgrade Success");
-    const auto received = unit->getImage();
+    EXPECT_TRUE (unit.getProblems().empty());
+    const auto received = unit.getImage();
     ASSERT_GE (received.size(), image.getSize());
     EXPECT_EQ (juce::MemoryBlock (received.data(), image.getSize()), image);
 
     // The upload's own reset and the one the closing wizard sent.
     int resets = 0;
-    for (const auto& packet : unit->getPackets())
+    for (const auto& packet : unit.getPackets())
         resets += packet.command == SimulatedUnit::Command::reset ? 1 : 0;
     EXPECT_EQ (resets, 2);
 }
