@@ -113,8 +113,13 @@ void DolmarisApplication::shutdown()
 
 void DolmarisApplication::anotherInstanceStarted (const juce::String&)
 {
-    if (mainWindow != nullptr)
-        mainWindow->toFront (true);
+    if (mainWindow == nullptr)
+        return;
+
+    // A minimised window would otherwise stay out of sight.
+    if (mainWindow->isMinimised())
+        mainWindow->setMinimised (false);
+    mainWindow->toFront (true);
 }
 
 void DolmarisApplication::systemRequestedQuit()

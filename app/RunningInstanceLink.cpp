@@ -84,12 +84,12 @@ bool waitFor (int fd, short events, juce::uint32 deadline)
     }
 }
 
-bool sendAll (int fd, const char* data, size_t size)
+bool sendAll (int fd, const char* data, size_t size, juce::uint32 deadline)
 {
     while (size > 0)
     {
-        const auto sent = ::send (fd, data, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
+        const auto sent = ::send (fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && (errno == EINTR || ((errno == EAGAIN || errno == EWOULDBLOCK) && waitFor (fd, POLLOUT, deadline))))
             continue;
         if (sent <= 0)
             return false;
@@ -158,22 +158,24 @@ bool RunningInstanceLink::handOver (const juce::String& commandLine, int timeout
     if (! isOurSocketFile (socketFile) || ! makeAddress (socketFile, address))
         return false;
 
-    Descriptor connection (::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    // Not blocking: a hung copy whose queue of connections is full refuses
+    // at once instead of holding this start up.
+    Descriptor connection (::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (connection.fd < 0 || ::connect (connection.fd, (const sockaddr*) &address, sizeof (address)) != 0
         || ! peerIsThisUser (connection.fd))
         return false;
 
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) juce::jmax (0, timeoutMs);
     const auto text = commandLine.toStdString();
-    if (! sendAll (connection.fd, text.data(), text.size()))
+    if (! sendAll (connection.fd, text.data(), text.size(), deadline))
         return false;
     ::shutdown (connection.fd, SHUT_WR);
 
     char reply = 0;
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) juce::jmax (0, timeoutMs);
     while (waitFor (connection.fd, POLLIN, deadline))
     {
         const auto count = ::recv (connection.fd, &reply, 1, 0);
-        if (count < 0 && errno == EINTR)
+        if (count < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         return count == 1 && reply == answer;
     }
@@ -217,7 +219,7 @@ void RunningInstanceLink::answerOneHandOver()
 
     // Answer only after the hand-over was handled, so the new copy quits only
     // when this one really took over.
-    sendAll (connection.fd, &answer, 1);
+    sendAll (connection.fd, &answer, 1, juce::Time::getMillisecondCounter() + readTimeoutMs);
 }
 
 bool RunningInstanceLink::socketIsStillOurs() const

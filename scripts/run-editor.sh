@@ -13,6 +13,7 @@ cmake --build build --target KivraEditor -j"$(nproc)"
 editor=build/app/KivraEditor_artefacts/Release/Kivra
 editor_pid=""
 xvfb_pid=""
+display_file=""
 
 stop_all() {
     trap - INT TERM HUP EXIT
@@ -24,6 +25,7 @@ stop_all() {
         kill -TERM "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
     fi
+    [ -z "$display_file" ] || rm -f "$display_file"
 }
 trap 'stop_all; exit 130' INT
 trap 'stop_all; exit 143' TERM HUP

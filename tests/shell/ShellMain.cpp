@@ -2,6 +2,7 @@
 // main thread is the message thread, HOME, the settings files and the user's
 // runtime folder (where the running editor listens) lie in a temporary folder.
 #include "model/SettingsLocation.h"
+#include "support/KeepXLibrariesLoaded.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <gtest/gtest.h>
@@ -43,6 +44,7 @@ int main (int argc, char** argv)
     }
 
     const auto root = useTemporaryFolders();
+    testsupport::keepXLibrariesLoaded();
     // Without a creation function JUCE skips its X error handler.
     juce::JUCEApplicationBase::createInstance = &createNoApplication;
     int result = 0;
