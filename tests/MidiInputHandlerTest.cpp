@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace
@@ -57,22 +58,31 @@ TEST (MidiInputHandler, OpenProgramReadsOnlyWhatCanBeAnImage)
     }
 }
 
-// The unit keeps answering from its thread while the handler goes away: the
+// Replies keep arriving on the MIDI thread while the handler goes away: the
 // input must be stopped before the flags it writes are gone (the sanitizer
 // builds see the difference).
-TEST (MidiInputHandler, DeletedWhileTheUnitKeepsReplying)
+TEST (MidiInputHandler, DeletedWhileRepliesKeepArriving)
 {
     for (int round = 0; round < 20; ++round)
     {
         ScopedVirtualMidiPorts ports;
-        SimulatedUnit unit (*ports);
+        const int input = ports->addInput ("Zevo firmware upgrade 1");
+        ports->addOutput ("Zevo firmware upgrade 1");
         auto handler = std::make_unique<Handler> (nullptr, 79);
         ASSERT_TRUE (handler->openPorts ("Zevo firmware upgrade 1"));
 
-        unit.startChattering();
+        std::atomic<bool> talking { true };
+        std::thread unit ([&] {
+            while (talking)
+            {
+                ports->deliverToInput (input, juce::MidiMessage (0x9F, 0x7F, 0x00));
+                std::this_thread::sleep_for (std::chrono::microseconds (20));
+            }
+        });
         while (! handler->connectReplied)
             std::this_thread::yield();
         handler.reset();
-        unit.stopChattering();
+        talking = false;
+        unit.join();
     }
 }

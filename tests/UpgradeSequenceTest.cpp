@@ -28,28 +28,28 @@ const std::vector<FaultCase> faultCases = {
       "No MIDI output device is open", 0 },
     { "511 bytes", [] (UpgradeBench& b) { b.loadImage (511); }, "Wrong file or cannot find this file!", 0 },
     { "63,488 bytes", [] (UpgradeBench& b) { b.loadImage (63'488); }, "Wrong file or cannot find this file!", 0 },
+    { "size without the bytes", [] (UpgradeBench& b) { b.handler.image.resize (512); },
+      "Wrong file or cannot find this file!", 0 },
     { "file gone before loading", [] (UpgradeBench& b) { b.handler.openProgram (b.folder.getChildFile ("gone.bin")); },
       "Wrong file or cannot find this file!", 0 },
-    { "connect unanswered", [] (UpgradeBench& b) { b.unit.staySilentFor (Command::connect); },
+    { "connect unanswered", [] (UpgradeBench& b) { b.unit.answer (Command::connect, { SimulatedUnit::never }); },
       "Could not connect to hardware", command },
-    { "connect answered after 181 polls", [] (UpgradeBench& b) { b.unit.answerLate (Command::connect, 181); },
+    { "connect answered after 181 polls", [] (UpgradeBench& b) { b.unit.answer (Command::connect, { 181 }); },
       "Could not connect to hardware", command },
-    { "connect answered with another code", [] (UpgradeBench& b) { b.unit.replyWithCode (Command::connect, 0x03); },
-      "Could not connect to hardware", command },
-    { "erase unanswered", [] (UpgradeBench& b) { b.unit.staySilentFor (Command::erase); },
+    { "erase unanswered", [] (UpgradeBench& b) { b.unit.answer (Command::erase, { SimulatedUnit::never }); },
       "Could not erase existing firmware", 2 * command },
-    { "first block unanswered", [] (UpgradeBench& b) { b.unit.staySilentFor (Command::write, 0); },
+    { "first block unanswered", [] (UpgradeBench& b) { b.unit.answer (Command::write, { SimulatedUnit::never }, 0); },
       "Could not write new firmware", 2 * command + block },
-    { "second block unanswered", [] (UpgradeBench& b) { b.unit.staySilentFor (Command::write, 1); },
+    { "second block unanswered", [] (UpgradeBench& b) { b.unit.answer (Command::write, { SimulatedUnit::never }, 1); },
       "Could not write new firmware", 2 * command + 2 * block },
     // Block 0's second acknowledgement arrives while block 1 is being sent:
     // it must not count for block 1.
     { "late duplicate of block 0, block 1 unanswered",
-      [] (UpgradeBench& b) { b.unit.answerTwice (Command::write, 10, 0); b.unit.staySilentFor (Command::write, 1); },
+      [] (UpgradeBench& b) { b.unit.answer (Command::write, { 1, 10 }, 0); b.unit.answer (Command::write, { SimulatedUnit::never }, 1); },
       "Could not write new firmware", 2 * command + 2 * block },
     { "unit vanishes in block 1", [] (UpgradeBench& b) { b.unit.vanishDuringBlock (1); },
       "Could not write new firmware", 2 * command + 2 * block },
-    { "reset unanswered", [] (UpgradeBench& b) { b.unit.staySilentFor (Command::reset); },
+    { "reset unanswered", [] (UpgradeBench& b) { b.unit.answer (Command::reset, { SimulatedUnit::never }); },
       noReset.toRawUTF8(), 3 * command + 2 * block },
 };
 } // namespace
@@ -93,18 +93,18 @@ TEST (UpgradeSequence, ReplyWaitsCountPolls)
         bool succeeds;
     };
     const Case cases[] = {
-        { "connect at the 180th poll", [] (SimulatedUnit& u) { u.answerLate (Command::connect, 180); }, true },
-        { "reset at the 180th poll", [] (SimulatedUnit& u) { u.answerLate (Command::reset, 180); }, true },
-        { "reset at the 181st poll", [] (SimulatedUnit& u) { u.answerLate (Command::reset, 181); }, false },
+        { "connect at the 180th poll", [] (SimulatedUnit& u) { u.answer (Command::connect, { 180 }); }, true },
+        { "reset at the 180th poll", [] (SimulatedUnit& u) { u.answer (Command::reset, { 180 }); }, true },
+        { "reset at the 181st poll", [] (SimulatedUnit& u) { u.answer (Command::reset, { 181 }); }, false },
         // The erase packet's last pause and the 100 ms pause come before its polls.
-        { "erase at the 180th poll", [] (SimulatedUnit& u) { u.answerLate (Command::erase, 182); }, true },
-        { "erase at the 181st poll", [] (SimulatedUnit& u) { u.answerLate (Command::erase, 183); }, false },
+        { "erase at the 180th poll", [] (SimulatedUnit& u) { u.answer (Command::erase, { 182 }); }, true },
+        { "erase at the 181st poll", [] (SimulatedUnit& u) { u.answer (Command::erase, { 183 }); }, false },
         { "block 0 at 179, block 1 at 30 polls",
-          [] (SimulatedUnit& u) { u.answerLate (Command::write, 179, 0); u.answerLate (Command::write, 30, 1); }, true },
+          [] (SimulatedUnit& u) { u.answer (Command::write, { 179 }, 0); u.answer (Command::write, { 30 }, 1); }, true },
         { "block 0 at 179, block 1 at 31 polls",
-          [] (SimulatedUnit& u) { u.answerLate (Command::write, 179, 0); u.answerLate (Command::write, 31, 1); }, false },
-        { "block 0 at 209 polls", [] (SimulatedUnit& u) { u.answerLate (Command::write, 209, 0); }, true },
-        { "block 0 at 210 polls", [] (SimulatedUnit& u) { u.answerLate (Command::write, 210, 0); }, false },
+          [] (SimulatedUnit& u) { u.answer (Command::write, { 179 }, 0); u.answer (Command::write, { 31 }, 1); }, false },
+        { "block 0 at 209 polls", [] (SimulatedUnit& u) { u.answer (Command::write, { 209 }, 0); }, true },
+        { "block 0 at 210 polls", [] (SimulatedUnit& u) { u.answer (Command::write, { 210 }, 0); }, false },
     };
 
     for (const auto& c : cases)

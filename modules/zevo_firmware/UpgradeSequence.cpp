@@ -99,7 +99,7 @@ private:
     {
         std::copy (std::begin (midiWrite), std::end (midiWrite) - 1, packet);
         packet[16] = 0x00;
-        // The image holds whole blocks, so a block never reads past its end.
+        // upload() has checked that the image holds every block.
         jassert (offset + Handler::blockSize <= handler.image.size());
         std::copy_n (handler.image.begin() + (std::ptrdiff_t) offset, Handler::blockSize, packet + 17);
         packet[writePacketSize - 1] = packetChecksum (packet, writePacketSize - 1);
@@ -167,9 +167,12 @@ juce::String upload (Handler& handler, UpgradeProgressSink& sink)
 
     handler.clearReplyFlags();
 
-    // Offset arithmetic below relies on the image holding every block.
-    const bool imageHoldsEveryBlock = handler.image.size() >= (size_t) handler.imageSize + 1;
-    if (! Handler::isValidImageSize (handler.imageSize) || ! imageHoldsEveryBlock)
+    // The blocks are read from the image whole: it must hold every one.
+    const auto holdsEveryBlock = [&] {
+        const auto blocks = (handler.imageSize + Handler::blockSize - 1) / Handler::blockSize;
+        return handler.image.size() >= blocks * Handler::blockSize;
+    };
+    if (! Handler::isValidImageSize (handler.imageSize) || ! holdsEveryBlock())
         return Text::wrongFile;
 
     const double stages = (double) handler.imageSize + 3.0;

@@ -58,28 +58,10 @@ SimulatedUnit::~SimulatedUnit()
 }
 
 //==============================================================================
-void SimulatedUnit::setReplyDelay (int waitsToDelay)
+void SimulatedUnit::answer (Command command, Answer how, int block)
 {
     std::lock_guard<std::mutex> guard (lock);
-    replyDelay = waitsToDelay;
-}
-
-void SimulatedUnit::staySilentFor (Command command, int block)
-{
-    std::lock_guard<std::mutex> guard (lock);
-    silences.push_back ({ command, block });
-}
-
-void SimulatedUnit::answerLate (Command command, int waitsToDelay, int block)
-{
-    std::lock_guard<std::mutex> guard (lock);
-    lateAnswers.push_back ({ { command, block }, waitsToDelay });
-}
-
-void SimulatedUnit::answerTwice (Command command, int waitsBetween, int block)
-{
-    std::lock_guard<std::mutex> guard (lock);
-    secondAnswers.push_back ({ { command, block }, waitsBetween });
+    rules.push_back ({ command, block, how });
 }
 
 void SimulatedUnit::setReplyStatus (uint8_t status)
@@ -88,31 +70,10 @@ void SimulatedUnit::setReplyStatus (uint8_t status)
     replyStatus = status;
 }
 
-void SimulatedUnit::replyWithCode (Command command, uint8_t code)
-{
-    std::lock_guard<std::mutex> guard (lock);
-    codes[command] = code;
-}
-
 void SimulatedUnit::vanishDuringBlock (int block)
 {
     std::lock_guard<std::mutex> guard (lock);
     vanishBlock = block;
-}
-
-void SimulatedUnit::startChattering()
-{
-    {
-        std::lock_guard<std::mutex> guard (lock);
-        chattering = true;
-    }
-    changed.notify_all();
-}
-
-void SimulatedUnit::stopChattering()
-{
-    std::lock_guard<std::mutex> guard (lock);
-    chattering = false;
 }
 
 std::vector<SimulatedUnit::Packet> SimulatedUnit::getPackets() const
@@ -219,31 +180,20 @@ void SimulatedUnit::finishPacket()
     scheduleReplies (packet.command, block);
 }
 
-bool SimulatedUnit::matches (const std::vector<Fault>& faults, Command command, int block)
-{
-    for (const auto& fault : faults)
-        if (fault.command == command && (fault.block < 0 || command != Command::write || fault.block == block))
-            return true;
-    return false;
-}
-
 void SimulatedUnit::scheduleReplies (Command command, int block)
 {
-    if (matches (silences, command, block))
+    Answer how;
+    for (const auto& rule : rules)
+        if (rule.command == command && (rule.block < 0 || rule.block == block))
+            how = rule.how;
+
+    if (how.afterWaits == never)
         return;
 
-    int delay = replyDelay;
-    for (const auto& [fault, waitsLate] : lateAnswers)
-        if (matches ({ fault }, command, block))
-            delay = waitsLate;
-
-    const auto code = codes.count (command) != 0 ? codes[command] : codeOf (command);
-    const juce::MidiMessage reply (replyStatus, code, 0x00);
-    scheduled.push_back ({ waits + delay, reply });
-
-    for (const auto& [fault, waitsBetween] : secondAnswers)
-        if (matches ({ fault }, command, block))
-            scheduled.push_back ({ waits + delay + waitsBetween, reply });
+    const juce::MidiMessage reply (replyStatus, codeOf (command), 0x00);
+    scheduled.push_back ({ waits + how.afterWaits, reply });
+    if (how.againAfter > 0)
+        scheduled.push_back ({ waits + how.afterWaits + how.againAfter, reply });
 }
 
 //==============================================================================
@@ -281,21 +231,17 @@ void SimulatedUnit::replyLoop()
     std::unique_lock<std::mutex> guard (lock);
     for (;;)
     {
-        changed.wait (guard, [this] { return quitting || chattering || ! outbox.empty(); });
+        changed.wait (guard, [this] { return quitting || ! outbox.empty(); });
         if (quitting)
             return;
 
         auto due = std::move (outbox);
         outbox.clear();
         handing = true;
-        if (chattering)
-            due.push_back (juce::MidiMessage (replyStatus, codeOf (Command::connect), 0x00));
 
         guard.unlock();
         for (const auto& message : due)
             ports.deliverToInput (inputIndex, message);
-        if (chattering)
-            std::this_thread::sleep_for (std::chrono::microseconds (50));
         guard.lock();
 
         handing = false;

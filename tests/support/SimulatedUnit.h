@@ -13,7 +13,6 @@
 #include "VirtualMidiPorts.h"
 
 #include <condition_variable>
-#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -36,33 +35,25 @@ public:
     explicit SimulatedUnit (VirtualMidiPorts& ports, const juce::String& portName = "Zevo firmware upgrade 1");
     ~SimulatedUnit();
 
-    // What the unit does; set before the upload. A block number of -1 stands
-    // for every write (and is ignored for the other commands).
+    /** How the unit answers a command: `afterWaits` waits after its packet
+        ends (1: during the next wait; never: not at all), and once more
+        `againAfter` waits later when that is above 0. */
+    struct Answer
+    {
+        int afterWaits = 1;
+        int againAfter = 0;
+    };
+    static constexpr int never = -1;
 
-    /** Replies come this many waits after a packet ends (1: during the next wait). */
-    void setReplyDelay (int waits);
-
-    /** This command (of this block) gets no reply. */
-    void staySilentFor (Command command, int block = -1);
-
-    /** This command's reply comes `waits` waits after its packet instead. */
-    void answerLate (Command command, int waits, int block = -1);
-
-    /** This command is answered a second time, `waits` waits after the first answer. */
-    void answerTwice (Command command, int waits, int block = -1);
+    /** Set before the upload. A block of -1 stands for every write (and for
+        the other commands, which have none). */
+    void answer (Command command, Answer how, int block = -1);
 
     /** Every reply carries this status byte (0x9F unless told). */
     void setReplyStatus (uint8_t status);
 
-    /** This command's reply carries another code in its first data byte. */
-    void replyWithCode (Command command, uint8_t code);
-
     /** From the middle of this block's packet on, the unit neither hears nor answers. */
     void vanishDuringBlock (int block);
-
-    /** Keeps sending connect replies from its thread until stopped (or destroyed). */
-    void startChattering();
-    void stopChattering();
 
     // What the unit saw.
     std::vector<Packet> getPackets() const;
@@ -78,17 +69,17 @@ private:
         juce::MidiMessage message;
     };
 
-    struct Fault
+    struct Rule
     {
         Command command;
         int block;
+        Answer how;
     };
 
     void hear (int outputIndex, const juce::MidiMessage& message);
     void receiveByte (uint8_t byte);
     void finishPacket();
     void scheduleReplies (Command command, int block);
-    static bool matches (const std::vector<Fault>& faults, Command command, int block);
     void onWait();
     void replyLoop();
 
@@ -102,17 +93,14 @@ private:
     std::vector<std::string> problems;
     int expectedBlock = 0;
     int waits = 0;
-    int replyDelay = 1;
     uint8_t replyStatus = 0x9F;
-    std::vector<Fault> silences;
-    std::vector<std::pair<Fault, int>> lateAnswers, secondAnswers;
-    std::map<Command, uint8_t> codes;
+    std::vector<Rule> rules; // the last that fits a packet decides
     int vanishBlock = -1;
     bool vanished = false;
     std::vector<Reply> scheduled;
     std::vector<juce::MidiMessage> outbox; // due, for the reply thread
     bool handing = false; // replies taken from the outbox, not yet at the ports
-    bool chattering = false, quitting = false;
+    bool quitting = false;
     std::thread replyThread;
 
     JUCE_DECLARE_NON_COPYABLE (SimulatedUnit)
