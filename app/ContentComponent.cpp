@@ -101,6 +101,12 @@ ContentComponent::ContentComponent()
     unitBadgeImage = juce::ImageCache::getFromMemory (BinaryData::badgedolmar_png, BinaryData::badgedolmar_pngSize);
     extenderBadgeImage = juce::ImageCache::getFromMemory (BinaryData::badgedolmet_png, BinaryData::badgedolmet_pngSize);
 
+    // Keys reach the view only while the focus is in it or in a child. It can
+    // take the focus, but a click on its bare surface (the badge, the logo)
+    // leaves the focus where it was, on the selected control for instance.
+    setWantsKeyboardFocus (true);
+    setMouseClickGrabsKeyboardFocus (false);
+
     selectDeviceAtStartUp();
     setSize (fullWidth, viewHeight);
 }

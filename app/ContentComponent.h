@@ -2,6 +2,11 @@
 // three attribute boxes of the selected control, the command buttons, the
 // logo (which opens the About box) and the model badge (which switches
 // between the full unit and the extender).
+//
+// Keys (R resets the current mode's map) reach the view while the keyboard
+// focus is in it or in one of its children: the window that shows it should
+// give it the focus (grabKeyboardFocus) once it is on screen. Every key is
+// passed on to the window as well.
 #pragma once
 
 #include "CommandButton.h"
@@ -38,14 +43,12 @@ public:
     /** What "Save File" does with the chosen file; a failure is shown. */
     void saveMappingTo (const juce::File& file);
 
-    bool isExtenderView() const noexcept { return extenderView; }
-
+private:
     /** Where the logo opens the About box, and where the badge is drawn and
         clicked, in view coordinates. */
     juce::Rectangle<int> getLogoHoverZone() const;
     juce::Rectangle<int> getBadgeZone() const;
 
-private:
     // Attribute editing of the selected control.
     MappableButton* findSelectedControl();
     void clearToggleStates();

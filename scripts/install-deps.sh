@@ -12,6 +12,7 @@ packages=(
     python3 openssl ca-certificates # the local HTTPS firmware servers and their test CAs
     x11-utils                      # xdpyinfo: waiting for the virtual display
     llvm                           # llvm-symbolizer: readable sanitizer reports
+    python3                        # the smoke test reads the settings file it left
 )
 
 missing=()

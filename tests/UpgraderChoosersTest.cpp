@@ -3,12 +3,12 @@
 // when the dialog ends.
 #include "modules/zevo_firmware/DeviceSelectComponent.h"
 #include "modules/zevo_firmware/FirmwareSelectComponent.h"
-#include "support/ModalDriver.h"
+#include "support/ModalAnswerer.h"
 #include "support/VirtualMidiPorts.h"
 
 #include <gtest/gtest.h>
 
-using testsupport::ModalDriver;
+using testsupport::ModalAnswerer;
 
 namespace
 {
@@ -84,11 +84,11 @@ TEST (PortChooser, CancelEndsWithZeroAfterThePauseAndOkWithOneAtOnce)
         ports->addInput ("Zevo firmware upgrade 1");
 
         zevo::DeviceSelectComponent chooser;
-        ModalDriver driver;
+        ModalAnswerer driver;
         driver.then ([&c] (juce::Component& modal) {
-            auto* content = ModalDriver::contentOf<zevo::DeviceSelectComponent> (modal);
+            auto* content = ModalAnswerer::contentOf<zevo::DeviceSelectComponent> (modal);
             boxOf (*content)->setSelectedItemIndex (1, juce::sendNotificationSync);
-            ModalDriver::click (c.button) (modal);
+            ModalAnswerer::click (c.button) (modal);
         });
 
         EXPECT_EQ (testsupport::runInDialog (chooser, "Choose Your Zevo Device"), c.expectedResult) << c.button;
@@ -104,8 +104,8 @@ TEST (PortChooser, WithoutInputsOkStillEndsWithOneAndAnEmptyName)
     zevo::DeviceSelectComponent chooser;
     EXPECT_EQ (boxOf (chooser)->getNumItems(), 0);
 
-    ModalDriver driver;
-    driver.then (ModalDriver::click ("OK"));
+    ModalAnswerer driver;
+    driver.then (ModalAnswerer::click ("OK"));
     EXPECT_EQ (testsupport::runInDialog (chooser, "Choose Your Zevo Device"), 1);
     EXPECT_EQ (chooser.selectedName, "");
 }
@@ -130,10 +130,10 @@ TEST (VersionChooser, ListsNameAndVersionOfEveryEntryAndEndsAtOnce)
         EXPECT_EQ (chooser.catalogue.getChild (0)["name"].toString(), "Dolmar");
         expectChooserShape (chooser);
 
-        ModalDriver driver;
+        ModalAnswerer driver;
         driver.then ([button] (juce::Component& modal) {
-            ModalDriver::contentOf<zevo::FirmwareSelectComponent> (modal)->versionBox.setSelectedItemIndex (1);
-            ModalDriver::click (button) (modal);
+            ModalAnswerer::contentOf<zevo::FirmwareSelectComponent> (modal)->versionBox.setSelectedItemIndex (1);
+            ModalAnswerer::click (button) (modal);
         });
         EXPECT_EQ (testsupport::runInDialog (chooser, "Firmware Version"), juce::String (button) == "OK" ? 1 : 0);
         EXPECT_EQ (chooser.versionBox.getSelectedItemIndex(), 1);

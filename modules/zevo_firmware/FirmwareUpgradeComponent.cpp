@@ -20,8 +20,7 @@ const char* const stepTexts[5] = {
     "Please connect your Zevo device and click \"Connect\" button to create the connection.",
     "Click \"Erase\" button to enter into \"Firmware upgrade mode\".",
     "Click \"Activate\" button to activate the \"Firmware upgrade mode\".",
-    "Click \"Select Version\", the process will automatically search for the most up to date firmware for your "
-    "device at our website.",
+    "Click \"Select Version\", the process will automatically search for the most up to date firmware for your device at our website.",
     "Click \"Upgrade\" to start the file upload process."
 };
 

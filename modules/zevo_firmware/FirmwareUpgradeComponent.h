@@ -41,6 +41,9 @@ public:
         wizard closes its window itself once the step has ended. */
     bool readyToClose();
 
+    int getCurrentStep() const noexcept { return currentStep; }
+    double getProgress() const noexcept { return progress; }
+
 private:
     class ProgressSink;
     class RunningStep;

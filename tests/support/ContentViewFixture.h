@@ -1,6 +1,5 @@
-// The main view on a fresh model with virtual MIDI ports, and the means to
-// drive it as a user does: clicks, box choices, mouse presses, and the modal
-// windows (dialogs, alerts) that they open.
+// The main view on a fresh model with virtual MIDI ports, driven as a user
+// drives it: clicks, box choices, presses, and the modal windows they open.
 #pragma once
 
 #include "app/ContentComponent.h"
@@ -12,63 +11,61 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 
 namespace testsupport
 {
-inline void runMessageLoop (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
+inline void runMessageLoop (int ms) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
 
-/** A modal window's title and, for an alert, its message. */
-struct ModalText
-{
-    juce::String title, message;
-};
-
-/** Waits for a modal window, reads it and closes it; empty when none came. */
-inline ModalText takeModalWindow()
+/** Waits for a modal window and closes it. Returns "<title>. <message>" for an
+    alert, the title for other windows, empty when none came. */
+inline juce::String takeModalWindow()
 {
     for (int i = 0; i < 100 && juce::Component::getCurrentlyModalComponent() == nullptr; ++i)
         runMessageLoop (10);
-
     auto* modal = juce::Component::getCurrentlyModalComponent();
     if (modal == nullptr)
         return {};
-
-    // An alert describes itself as "<title>. <message>".
-    const ModalText text { modal->getName(), modal->getDescription().fromFirstOccurrenceOf (". ", false, false) };
+    const auto text = modal->getDescription().isNotEmpty() ? modal->getDescription() : modal->getName();
     modal->exitModalState (0);
     runMessageLoop (20);
     return text;
 }
 
-/** Calls `step` with the modal window every 20 ms while one is up, with the
-    number of earlier calls, until it returns true. */
-class ModalDriver : private juce::Timer
+/** Calls `step` with the modal window every 20 ms until it returns true. */
+struct ModalDriver : juce::Timer
 {
-public:
-    explicit ModalDriver (std::function<bool (juce::Component&, int)> stepToTake) : step (std::move (stepToTake)) { startTimer (20); }
+    explicit ModalDriver (std::function<bool (juce::Component&)> s) : step (std::move (s)) { startTimer (20); }
     ~ModalDriver() override { stopTimer(); }
-
-private:
     void timerCallback() override
     {
-        if (auto* modal = juce::Component::getCurrentlyModalComponent())
-            if (step (*modal, calls++))
-                stopTimer();
+        if (auto* modal = juce::Component::getCurrentlyModalComponent(); modal != nullptr && step (*modal))
+            stopTimer();
     }
-
-    std::function<bool (juce::Component&, int)> step;
-    int calls = 0;
+    std::function<bool (juce::Component&)> step;
 };
 
 template <typename ChildType>
-ChildType* childOf (juce::Component& parent, std::function<bool (ChildType&)> matches)
+ChildType& childOf (juce::Component& parent, std::function<bool (ChildType&)> matches)
 {
     for (auto* child : parent.getChildren())
         if (auto* typed = dynamic_cast<ChildType*> (child); typed != nullptr && matches (*typed))
-            return typed;
-    return nullptr;
+            return *typed;
+    throw std::runtime_error ("no such child");
 }
+
+inline juce::Button& buttonOf (juce::Component& parent, const juce::String& text)
+{
+    return childOf<juce::Button> (parent, [text] (auto& b) { return b.getButtonText() == text; });
+}
+
+/** A click as JUCE delivers it, through the message queue. */
+inline void click (juce::Button& button)
+{
+    button.triggerClick();
+    runMessageLoop (30);
+}
+
+inline void choose (juce::ComboBox& box, int itemId) { box.setSelectedId (itemId, juce::sendNotificationSync); }
 
 class ContentViewFixture : public ::testing::Test
 {
@@ -83,64 +80,37 @@ protected:
     {
         view.reset();
         for (int i = 0; i < 20 && juce::Component::getCurrentlyModalComponent() != nullptr; ++i)
-        {
-            juce::Component::getCurrentlyModalComponent()->exitModalState (0);
-            runMessageLoop (20);
-        }
-        g_lastSelectedDevice = {};
+            takeModalWindow();
     }
 
-    ContentComponent& makeView()
-    {
-        view = std::make_unique<ContentComponent>();
-        return *view;
-    }
+    void makeView() { view = std::make_unique<ContentComponent>(); }
 
     MappableButton& control (int controlId)
     {
         for (auto* section : view->getChildren())
             if (auto* button = buttonWithId (*section, controlId))
                 return *button;
-        ADD_FAILURE() << "no control " << controlId;
-        return fallback;
+        throw std::runtime_error ("no control " + std::to_string (controlId));
     }
 
-    /** The selection boxes stand at x 25 (mode), 255 (type), 395 (channel), 535 (message). */
-    juce::ComboBox& boxAt (int x)
-    {
-        return *childOf<juce::ComboBox> (*view, [x] (auto& box) { return box.getX() == x; });
-    }
-
+    /** The boxes stand at x 25 (mode), 255 (type), 395 (channel), 535 (message). */
+    juce::ComboBox& boxAt (int x) { return childOf<juce::ComboBox> (*view, [x] (auto& b) { return b.getX() == x; }); }
     juce::ComboBox& modeBox() { return boxAt (25); }
     juce::ComboBox& typeBox() { return boxAt (255); }
     juce::ComboBox& channelBox() { return boxAt (395); }
     MapComboBox& messageBox() { return dynamic_cast<MapComboBox&> (boxAt (535)); }
-
-    juce::Button& command (const juce::String& text)
-    {
-        return *childOf<juce::Button> (*view, [text] (auto& button) { return button.getButtonText() == text; });
-    }
-
-    /** A click as JUCE delivers it, through the message queue. */
-    static void click (juce::Button& button)
-    {
-        button.triggerClick();
-        runMessageLoop (30);
-    }
-
-    static void choose (juce::ComboBox& box, int itemId) { box.setSelectedId (itemId, juce::sendNotificationSync); }
+    juce::Button& command (const juce::String& text) { return buttonOf (*view, text); }
 
     void pressAt (int x, int y)
     {
         const auto now = juce::Time::getCurrentTime();
         const juce::Point<float> at ((float) x, (float) y);
-        view->mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), at, {}, 1.0f, 0.0f, 0.0f,
-                                           0.0f, 0.0f, view.get(), view.get(), now, at, now, 1, false));
+        view->mouseDown ({ juce::Desktop::getInstance().getMainMouseSource(), at, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                           view.get(), view.get(), now, at, now, 1, false });
     }
 
     ScopedVirtualMidiPorts ports;
     Dolmaris::Impl* model = nullptr;
     std::unique_ptr<ContentComponent> view;
-    MappableButton fallback { "missing" };
 };
 } // namespace testsupport

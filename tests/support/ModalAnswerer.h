@@ -8,19 +8,20 @@
 
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace testsupport
 {
-class ModalDriver final : private juce::Timer
+class ModalAnswerer final : private juce::Timer
 {
 public:
     using Action = std::function<void (juce::Component& modal)>;
 
-    ModalDriver() { startTimer (10); }
-    ~ModalDriver() override { stopTimer(); }
+    ModalAnswerer() { startTimer (10); }
+    ~ModalAnswerer() override { stopTimer(); }
 
     /** Queues an action for the next modal window. */
-    ModalDriver& then (Action action)
+    ModalAnswerer& then (Action action)
     {
         actions.push_back (std::move (action));
         return *this;
@@ -68,20 +69,31 @@ private:
     void timerCallback() override
     {
         auto* modal = juce::Component::getCurrentlyModalComponent();
-        if (modal == nullptr || actions.empty() || ! modal->isShowing() || modal == lastAnswered.getComponent())
+        if (modal == nullptr || actions.empty() || ! modal->isShowing() || wasAnswered (modal))
             return;
 
-        lastAnswered = modal;
+        answered.emplace_back (modal);
         seenTitles.add (modal->getName());
         auto action = std::move (actions.front());
         actions.pop_front();
         action (*modal);
     }
 
-    std::deque<Action> actions;
-    juce::Component::SafePointer<juce::Component> lastAnswered;
+    // Every window answered so far, while it lives: a window that is modal
+    // again once a dialog above it has gone (the wizard's, between its
+    // choosers) is not a new window to answer.
+    bool wasAnswered (juce::Component* modal) const
+    {
+        for (const auto& window : answered)
+            if (window.getComponent() == modal)
+                return true;
+        return false;
+    }
 
-    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModalDriver)
+    std::deque<Action> actions;
+    std::vector<juce::Component::SafePointer<juce::Component>> answered;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModalAnswerer)
 };
 
 /** Runs `content` in a modal dialog that does not own it, as the upgrader does. */

@@ -1,0 +1,134 @@
+// The attribute boxes: what they show for a control in each mode, and how the
+// user-defined mode's choices reach the node, ud, the caption and the upload.
+#include "support/ContentViewFixture.h"
+
+namespace
+{
+using namespace testsupport;
+using AttributeEditingTest = ContentViewFixture;
+
+TEST_F (AttributeEditingTest, TheBoxesShowEachModesAssignment)
+{
+    struct Case { int mode, id; const char* caption; const char* label; int channel, typeItems, type, messageItems, message; const char* firstMessage; };
+    const Case cases[] = {
+        { 0, 1, " C(-1)", "Message", 0, 3, 0, 128, 0, "0)  C(-1)  " },
+        { 0, 99, "CC60", "Message", 0, 2, 0, 128, 60, "0) " }, // the jog wheel, in the control area
+        { 0, 108, "PB.9", "Message", 8, 2, 1, 128, 0, "0) " },
+        { 1, 1, "REC.1", "Function", 0, 3, 0, 128, 0, "0)  C(-1)  " },
+        { 2, 1, "REC.1", "Function", -1, 3, -1, 90, 1, "(nil)" }, // HUI default of REC 1 is 19, the second value
+        { 2, 102, "Vol.3", "Function", -1, 2, -1, 16, -1, "Vol.1" }, // faders select nothing
+        { 3, 5, " E(-1)", "Message", 0, 3, 0, 128, 4, "0)  C(-1)  " },
+    };
+    makeView();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.mode) + " / " + juce::String (c.id));
+        choose (modeBox(), c.mode + 1);
+        click (control (c.id));
+        int selected = 0;
+        for (auto* section : view->getChildren())
+            for (auto* button : mappableChildren (*section))
+                selected += button->getToggleState() ? 1 : 0;
+        EXPECT_EQ (selected, 1) << "a click selects one control";
+        EXPECT_EQ (control (c.id).getTooltip(), c.caption);
+
+        for (auto* box : { &typeBox(), &channelBox(), static_cast<juce::ComboBox*> (&messageBox()) })
+            EXPECT_EQ (box->isEnabled(), c.mode == 3);
+        EXPECT_EQ (channelBox().getNumItems(), 16);
+        EXPECT_EQ (channelBox().getSelectedItemIndex(), c.channel);
+        EXPECT_EQ (typeBox().getNumItems(), c.typeItems);
+        EXPECT_EQ (typeBox().getItemText (c.typeItems - 1), c.typeItems == 3 ? "3) Program" : "2) Pitch");
+        EXPECT_EQ (typeBox().getSelectedItemIndex(), c.type);
+        EXPECT_EQ (messageBox().getNumItems(), c.messageItems);
+        EXPECT_EQ (messageBox().getSelectedItemIndex(), c.message);
+        EXPECT_TRUE (messageBox().getItemText (0).startsWith (c.firstMessage)) << messageBox().getItemText (0);
+        EXPECT_EQ (childOf<juce::Label> (*view, [] (auto& l) { return l.getX() == 535; }).getText(), c.label);
+    }
+}
+
+TEST_F (AttributeEditingTest, UserDefinedEditsReachNodeRowCaptionAndTheNextUpload)
+{
+    ports->addOutput ("Dolm Ar");
+    makeView();
+    choose (modeBox(), 4);
+    click (control (5));
+    choose (typeBox(), 2);      // CC
+    choose (channelBox(), 16);
+    choose (messageBox(), 101); // value 100
+
+    const auto node = currentControlNode (5);
+    EXPECT_EQ (node[Tags::type].toString(), "cc");
+    EXPECT_EQ ((int) node[Tags::chan], 16);
+    EXPECT_EQ ((int) node[Tags::value], 100);
+    EXPECT_EQ ((std::vector<int> { ud[4][0], ud[4][1], ud[4][2] }), (std::vector<int> { 0x0B, 0xBF, 100 }));
+    EXPECT_EQ (control (5).getButtonText(), "CC100");
+
+    choose (typeBox(), 3); // Program: no type slug of its own
+    EXPECT_EQ (currentControlNode (5)[Tags::type].toString(), "");
+    EXPECT_EQ ((std::vector<int> { ud[4][0], ud[4][1] }), (std::vector<int> { 0x0C, 0xCF }));
+    EXPECT_EQ (control (5).getButtonText(), "PC100");
+    EXPECT_EQ (messageBox().getSelectedItemIndex(), 100);
+
+    click (control (91));
+    choose (typeBox(), 2); // a knob offers CC and Pitch
+    EXPECT_EQ (currentControlNode (91)[Tags::type].toString(), "pitch");
+    EXPECT_EQ (ud[90][0], 0x0E);
+
+    // The upload reads ud: REC 5's type record is the 5th after the mode
+    // message, its value record the 5th of the button values.
+    click (command ("Send Data"));
+    EXPECT_EQ (takeModalWindow(), "Send Mapping. Done!");
+    const auto sent = ports->describeEvents();
+    ASSERT_GT (sent.size(), 253u);
+    EXPECT_EQ (sent[64], "F0 1D 03 00 4F 00 07 7F F7");
+    EXPECT_EQ (sent[73], "9F 0F 03");
+    EXPECT_EQ (sent[253], "9F 0E 04");
+}
+
+void loadUserDefined (ContentComponent& view, const juce::String& controls)
+{
+    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("ud", ".kivra");
+    ASSERT_TRUE (file.replaceWithText ("<map mode=\"user-defined\"><controls>" + controls + "</controls></map>"));
+    view.loadMappingFrom (file);
+    file.deleteFile();
+}
+
+std::vector<uint8_t> udBytes() { return { &ud[0][0], &ud[0][0] + sizeof (ud) }; }
+
+TEST_F (AttributeEditingTest, ALoadedFileAgreesInTreeRowAndBoxes)
+{
+    makeView();
+    loadUserDefined (*view, "<control id=\"1\" kind=\"button\" type=\"cc\" chan=\"+3\" value=\"18446744073709551617\"/>");
+    EXPECT_EQ (modeBox().getSelectedItemIndex(), 3);
+
+    // As the tree reads them: "+3" is 3, and the over-long value saturates to -1.
+    EXPECT_EQ ((int) currentControlNode (1)[Tags::chan], 3);
+    EXPECT_EQ ((int) currentControlNode (1)[Tags::value], -1);
+    EXPECT_EQ ((std::vector<int> { ud[0][0], ud[0][1], ud[0][2] }), (std::vector<int> { 0x0B, 0xB2, 0xFF }));
+    click (control (1));
+    EXPECT_EQ (channelBox().getText(), "3");
+}
+
+TEST_F (AttributeEditingTest, AControlWithoutARowIgnoresChoicesAndModesWithoutTablesGetNoMap)
+{
+    makeView();
+    choose (modeBox(), 4);
+    auto& rec5 = control (5);
+    click (rec5);
+    loadUserDefined (*view, {}); // REC 5 has no node now, and stays selected
+    ASSERT_EQ (rec5.id, 0);
+    EXPECT_EQ (channelBox().getNumItems() + typeBox().getNumItems() + messageBox().getNumItems(), 0);
+
+    const auto before = udBytes();
+    channelBox().addItem ("16", 16);
+    typeBox().addItem ("2) CC", 2);
+    messageBox().addItem ("5) ", 1);
+    messageBox().values.add (5);
+    for (auto* box : { &channelBox(), &typeBox(), static_cast<juce::ComboBox*> (&messageBox()) })
+        choose (*box, box->getItemId (0));
+    EXPECT_EQ (udBytes(), before);
+
+    for (int mode = 4; mode <= 10; ++mode)
+        EXPECT_FALSE (CtMap (CtMode (mode)).tree.isValid()) << mode;
+}
+} // namespace
