@@ -158,6 +158,9 @@ struct Utf8Text
 {
     Utf8Text (const void* bytes, size_t numBytes)
     {
+        if (numBytes == 0)
+            return; // also no data pointer to look at
+
         auto start = static_cast<const Byte*> (bytes);
         auto end = start + numBytes;
 
@@ -188,7 +191,7 @@ struct Utf8Text
 
     void point (const std::string& s) { data = s.data(); size = s.size(); }
 
-    const char* data = nullptr;
+    const char* data = "";
     size_t size = 0;
     std::string storage;
 
@@ -449,6 +452,9 @@ juce::String checkElements (const juce::XmlElement& root, const Limits& limits)
 //==============================================================================
 bool isStrictUtf8 (const void* data, size_t size)
 {
+    if (size == 0)
+        return true;
+
     auto start = static_cast<const Byte*> (data);
     if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
     {
