@@ -227,13 +227,13 @@ public:
 
         while (problem.isEmpty() && skipText())
         {
-            if (startsWith ("<!--"))              skipPast ("-->");
-            else if (startsWith ("<![CDATA["))    skipPast ("]]>");
+            if (startsWith ("<!--"))              skipPast ("<!--", "-->");
+            else if (startsWith ("<![CDATA["))    skipPast ("<![CDATA[", "]]>");
             else if (startsWith ("<!DOCTYPE"))    problem = "document type declarations are not accepted";
             else if (startsWith ("<!"))           problem = "not well-formed XML";
-            else if (startsWith ("<?xml") && p == declarationPlace) skipPast ("?>");
+            else if (startsWith ("<?xml") && p == declarationPlace) skipPast ("<?xml", "?>");
             else if (startsWith ("<?"))           problem = "processing instructions are not accepted";
-            else if (startsWith ("</"))           { skipPast (">"); --depth; }
+            else if (startsWith ("</"))           { skipPast ("</", ">"); --depth; }
             else                                  startTag();
         }
 
@@ -325,12 +325,14 @@ private:
         return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
     }
 
-    void skipPast (const char* s)
+    // Steps over a construct; its end is looked for after its opening, as
+    // JUCE does, so "<!-->" does not end the comment it opens.
+    void skipPast (const char* opening, const char* closing)
     {
-        const auto n = std::strlen (s);
-        while (p < end && ! startsWith (s))
+        p += std::strlen (opening);
+        while (p < end && ! startsWith (closing))
             ++p;
-        p = std::min (end, p + n);
+        p = std::min (end, p + std::strlen (closing));
     }
 
     void skipSpace() { while (p < end && isSpace (*p)) ++p; }
