@@ -22,7 +22,7 @@ TEST_F (FirmwareLaunchTest, CancelInTheWarningOpensNothing)
     zevo::bTest = true;
     zevo::_mac_major = 0;
 
-    click (command ("Firmware Upgrade"));
+    testsupport::click (command ("Firmware Upgrade"));
 
     ASSERT_EQ (boxes.boxes.size(), 1u);
     EXPECT_TRUE (boxes.boxes[0].askedOkOrCancel);
@@ -66,7 +66,7 @@ TEST_F (FirmwareLaunchTest, OkRunsTheWizardForTheModelsProductUntilItIsClosed)
     });
     answerer.then (testsupport::choosePort ("Some Synth"));
 
-    click (command ("Firmware Upgrade"));
+    testsupport::click (command ("Firmware Upgrade"));
 
     EXPECT_EQ (answerer.pending(), 0);
     EXPECT_EQ (titleAfterConnect, "Firmware Upgrade: Dolmet");

@@ -2,7 +2,7 @@
 // by their texts, for tests that drive it step by step.
 #pragma once
 
-#include "ModalDriver.h"
+#include "ModalAnswerer.h"
 #include "modules/zevo_firmware/FirmwareUpgradeWindow.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ public:
 
     juce::Button& button (const juce::String& text)
     {
-        auto* found = ModalDriver::findButton (wizard(), text);
+        auto* found = ModalAnswerer::findButton (wizard(), text);
         if (found == nullptr)
             ADD_FAILURE() << "no button " << text;
         return *found;
