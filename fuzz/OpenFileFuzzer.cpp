@@ -17,6 +17,7 @@
 #include "model/SettingsLocation.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,11 +25,17 @@ namespace
 {
 juce::File workFolder;
 
-void require (bool condition)
+// Names the broken rule before the crash that libFuzzer reports.
+void requireThat (bool condition, const char* rule)
 {
     if (! condition)
+    {
+        std::fprintf (stderr, "broken: %s\n", rule);
         std::abort();
+    }
 }
+
+#define require(condition) requireThat ((condition), #condition)
 
 // Counts every change made to the modes tree, so a refused input can be
 // checked for leaving it alone without copying and comparing the tree.
@@ -45,32 +52,34 @@ struct ChangeCounter : juce::ValueTree::Listener
 
 ChangeCounter modesChanges;
 juce::ValueTree defaultModes; // a copy of a new model's modes tree
-int replacedMap = -1;          // the map an accepted input put in place
 
-// Every input meets a model as it is after construction. Building one costs
-// more than most inputs, so after an accepted input only the map it replaced
-// is put back, from a copy, and the default mode is made current again.
-Dolmaris& freshModel()
+Dolmaris& model()
 {
     auto& model = *Dolmaris::getInstance();
-    if (model.impl == nullptr || ! defaultModes.isValid())
+    if (! defaultModes.isValid()) // the first input: a new model, its default maps kept
     {
         model.impl = std::make_unique<Dolmaris::Impl>();
         defaultModes = model.impl->modes.createCopy();
         model.impl->modes.addListener (&modesChanges);
     }
-    else if (replacedMap >= 0)
-    {
-        auto& modes = model.impl->modes;
-        modes.removeChild (replacedMap, nullptr);
-        modes.addChild (defaultModes.getChild (replacedMap).createCopy(), replacedMap, nullptr);
-        model.impl->setCurrentMode (CtMode (0));
-    }
 
-    replacedMap = -1;
-
-    modesChanges.changes = 0;
     return model;
+}
+
+// Every input meets the model as it is after construction. Building one costs
+// more than most inputs, so after an accepted input only the map it replaced
+// is put back, from a copy, and the default mode is made current again. This
+// happens before the input's run ends: libFuzzer takes memory an input keeps
+// for a possible leak, and stops to look for one.
+void restoreDefaults (Dolmaris& model)
+{
+    auto& modes = model.impl->modes;
+    const int replaced = modes.indexOf (model.impl->currentMap);
+    require (replaced >= 0 && modes.getNumChildren() == CtMode::numWorkingModes);
+    modes.removeChild (replaced, nullptr);
+    modes.addChild (defaultModes.getChild (replaced).createCopy(), replaced, nullptr);
+    model.impl->setCurrentMode (CtMode (0));
+    modesChanges.changes = 0;
 }
 
 void requireCurrentWorkingMap (Dolmaris& model)
@@ -141,26 +150,26 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    auto& model = freshModel();
+    auto& model = ::model();
     const bool throughFiles = goesThroughFiles (data, size);
 
     const auto result = load (model, data, size, throughFiles);
     requireCurrentWorkingMap (model);
 
-    // JUCE pools every name it meets; names this input brought are let go
-    // now, so libFuzzer does not take the pool's growth for a leak and stop
-    // to look for one.
-    juce::StringPool::getGlobalPool().garbageCollect();
-
     if (result.failed())
     {
         require (result.getErrorMessage().startsWith (MappingDocument::loadFailure));
         require (modesChanges.changes == 0);
-        return 0;
+    }
+    else
+    {
+        requireRoundTrip (model, throughFiles);
+        requireCurrentWorkingMap (model);
+        restoreDefaults (model);
     }
 
-    replacedMap = model.impl->modes.indexOf (model.impl->currentMap);
-    requireRoundTrip (model, throughFiles);
-    requireCurrentWorkingMap (model);
+    // JUCE pools every name it meets for good; the names this input brought
+    // are let go, for the same reason.
+    juce::StringPool::getGlobalPool().garbageCollect();
     return 0;
 }

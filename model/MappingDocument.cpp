@@ -11,10 +11,9 @@ const char* const loadFailure = "Could not load mapping data";
 
 namespace
 {
-juce::Result refuse (const juce::String& reason = {})
+juce::Result refuse (const juce::String& reason)
 {
-    return juce::Result::fail (reason.isEmpty() ? juce::String (loadFailure)
-                                                : juce::String (loadFailure) + ": " + reason);
+    return juce::Result::fail (juce::String (loadFailure) + ": " + reason);
 }
 
 juce::XmlElement::TextFormat mappingFileFormat()
@@ -59,13 +58,13 @@ juce::Result readFile (const juce::File& file, juce::MemoryBlock& data)
 {
     data.reset();
     if (file == juce::File())
-        return refuse();
+        return refuse ("the file cannot be read");
 
     // Opened without blocking, so a FIFO that nobody writes to cannot hang the
     // editor; what is opened is then checked, not what the path named before.
     const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return refuse();
+        return refuse ("the file cannot be read");
 
     struct stat info {};
     const bool regular = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode);
@@ -75,7 +74,7 @@ juce::Result readFile (const juce::File& file, juce::MemoryBlock& data)
     if (! regular)
         return refuse ("not a regular file");
 
-    return read ? juce::Result::ok() : refuse();
+    return read ? juce::Result::ok() : refuse ("the file cannot be read");
 }
 
 juce::Result parse (const void* data, size_t size, juce::ValueTree& map)

@@ -158,6 +158,9 @@ struct Utf8Text
 {
     Utf8Text (const void* bytes, size_t numBytes)
     {
+        if (numBytes == 0)
+            return; // also no data pointer to look at
+
         auto start = static_cast<const Byte*> (bytes);
         auto end = start + numBytes;
 
@@ -188,7 +191,7 @@ struct Utf8Text
 
     void point (const std::string& s) { data = s.data(); size = s.size(); }
 
-    const char* data = nullptr;
+    const char* data = "";
     size_t size = 0;
     std::string storage;
 
@@ -224,13 +227,13 @@ public:
 
         while (problem.isEmpty() && skipText())
         {
-            if (startsWith ("<!--"))              skipPast ("-->");
-            else if (startsWith ("<![CDATA["))    skipPast ("]]>");
+            if (startsWith ("<!--"))              skipPast ("<!--", "-->");
+            else if (startsWith ("<![CDATA["))    skipPast ("<![CDATA[", "]]>");
             else if (startsWith ("<!DOCTYPE"))    problem = "document type declarations are not accepted";
             else if (startsWith ("<!"))           problem = "not well-formed XML";
-            else if (startsWith ("<?xml") && p == declarationPlace) skipPast ("?>");
+            else if (startsWith ("<?xml") && p == declarationPlace) skipPast ("<?xml", "?>");
             else if (startsWith ("<?"))           problem = "processing instructions are not accepted";
-            else if (startsWith ("</"))           { skipPast (">"); --depth; }
+            else if (startsWith ("</"))           { skipPast ("</", ">"); --depth; }
             else                                  startTag();
         }
 
@@ -322,12 +325,14 @@ private:
         return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
     }
 
-    void skipPast (const char* s)
+    // Steps over a construct; its end is looked for after its opening, as
+    // JUCE does, so "<!-->" does not end the comment it opens.
+    void skipPast (const char* opening, const char* closing)
     {
-        const auto n = std::strlen (s);
-        while (p < end && ! startsWith (s))
+        p += std::strlen (opening);
+        while (p < end && ! startsWith (closing))
             ++p;
-        p = std::min (end, p + n);
+        p = std::min (end, p + std::strlen (closing));
     }
 
     void skipSpace() { while (p < end && isSpace (*p)) ++p; }
@@ -449,6 +454,9 @@ juce::String checkElements (const juce::XmlElement& root, const Limits& limits)
 //==============================================================================
 bool isStrictUtf8 (const void* data, size_t size)
 {
+    if (size == 0)
+        return true;
+
     auto start = static_cast<const Byte*> (data);
     if (size >= 3 && start[0] == 0xef && start[1] == 0xbb && start[2] == 0xbf)
     {

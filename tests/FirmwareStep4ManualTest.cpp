@@ -1,21 +1,18 @@
-// Step 4 in manual mode: a local firmware file, checked by name against the
-// product, loaded or refused.
-#include "modules/zevo_firmware/FirmwareFilePicker.h"
-#include "modules/zevo_firmware/FirmwareUpgradeComponent.h"
-#include "support/RecordedBoxes.h"
-#include "support/VirtualMidiPorts.h"
-#include "support/WizardProbe.h"
+// Step 4 in manual mode: the chosen file is checked by name against the
+// product and refused with a box when it does not fit. (A fitting file
+// uploaded end to end: FirmwareWizardTest.)
+#include "support/WizardRig.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-// Hands over the given file as if the user had chosen it, and notes where the
+// Hands over a file (or a cancel, for a default File) and notes where the
 // dialog would have started.
 class GivenFile final : public zevo::FirmwareFilePicker
 {
 public:
-    GivenFile() : previous (install (this)) {}
+    explicit GivenFile (juce::File toHand) : file (std::move (toHand)), previous (install (this)) {}
     ~GivenFile() override { install (previous); }
 
     juce::File chooseFirmwareFile (const juce::File& startingAt) override
@@ -24,58 +21,48 @@ public:
         return file;
     }
 
-    juce::File file;
+    const juce::File file;
     juce::Array<juce::File> startedAt;
 
 private:
     FirmwareFilePicker* previous;
 };
-
-struct ManualCase
-{
-    const char* fileName; // empty: the user cancels
-    bool loaded;
-};
 } // namespace
 
-TEST (FirmwareStep4Manual, AFileThatFitsTheProductIsLoadedAndOthersAreRefused)
+TEST (FirmwareStep4Manual, AFileThatDoesNotFitIsRefusedAndACancelEndsTheStep)
 {
-    const ManualCase cases[] = {
-        { "DOLM_AR_ET_v1.bin", true },
-        { "stavel_k_v1.bin", false },
-        { "", false },
-    };
     const juce::TemporaryFile folder;
     ASSERT_TRUE (folder.getFile().createDirectory());
+    const auto fitting = folder.getFile().getChildFile ("DOLM_AR_ET_v1.bin");
+    const auto foreign = folder.getFile().getChildFile ("stavel_k_v1.bin");
+    for (const auto& file : { fitting, foreign })
+        ASSERT_TRUE (file.replaceWithData (juce::MemoryBlock (1024, true).getData(), 1024));
 
-    for (const auto& c : cases)
+    const std::tuple<juce::File, const char*, bool> cases[] = {
+        { fitting, "--ASU", false },
+        { foreign, "--AS-", true },
+        { {}, "--AS-", false },
+    };
+    for (const auto& [file, enabledAfter, refused] : cases)
     {
-        ScopedVirtualMidiPorts ports;
-        RecordedBoxes boxes;
-        GivenFile picker;
-        testsupport::WizardProbe probe (79);
-        probe.wizard().keyPressed (juce::KeyPress ('m'));
+        testsupport::WizardRig rig;
+        GivenFile picker (file);
+        rig.openWindow();
+        rig.pressKey ('m');
 
-        if (juce::String (c.fileName).isNotEmpty())
-        {
-            picker.file = folder.getFile().getChildFile (c.fileName);
-            ASSERT_TRUE (picker.file.replaceWithData (juce::MemoryBlock (1024, true).getData(), 1024));
-        }
-        const bool refused = ! c.loaded && picker.file != juce::File();
+        rig.wizard().doStep4();
 
-        probe.wizard().doStep4();
-
-        EXPECT_EQ (probe.enabledSteps(), c.loaded ? "--345" : "--34-") << c.fileName;
-        ASSERT_EQ (boxes.boxes.size(), refused ? 1u : 0u) << c.fileName;
+        EXPECT_EQ (rig.state(), enabledAfter) << file.getFileName();
+        ASSERT_EQ (rig.boxes.boxes.size(), refused ? 1u : 0u) << file.getFileName();
         if (refused)
         {
-            EXPECT_EQ (boxes.boxes[0].kind, juce::MessageBoxIconType::WarningIcon);
-            EXPECT_EQ (boxes.boxes[0].title, "Load File");
-            EXPECT_EQ (boxes.boxes[0].text, "Not the matching firmware!");
+            EXPECT_EQ (rig.boxes.boxes[0].kind, juce::MessageBoxIconType::WarningIcon);
+            EXPECT_EQ (rig.boxes.boxes[0].title, "Load File");
+            EXPECT_EQ (rig.boxes.boxes[0].text, "Not the matching firmware!");
         }
 
         // A second run starts the dialog at the file chosen in the first.
-        probe.wizard().doStep4();
-        EXPECT_EQ (picker.startedAt.getLast(), picker.file) << c.fileName;
+        rig.wizard().doStep4();
+        EXPECT_EQ (picker.startedAt.getLast(), file) << file.getFileName();
     }
 }

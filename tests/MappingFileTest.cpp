@@ -265,7 +265,7 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
 
     folder.getChildFile ("secret.dtd").replaceWithText ("<!ENTITY b \"logic\">");
     const std::pair<juce::File, juce::String> cases[] = {
-        { folder.getChildFile ("missing.kivra"), plainFailure },
+        { folder.getChildFile ("missing.kivra"), failure + "the file cannot be read" },
         { folder, failure + "not a regular file" },
         { fileWith (""), malformed },
         { fileWith ("mode=logic, not XML"), malformed },

@@ -62,8 +62,9 @@ void FirmwareUpgradeComponent::doStep4()
 
     const juce::ScopedValueSetter<bool> running (recursionCheck, true);
 
-    // Closing the wizard's window during a nested loop deletes the wizard;
-    // after every such loop nothing of it is touched unless it is still there.
+    // The wizard's window holds back a close while a step runs, but whoever
+    // else owns a wizard may delete it in a nested loop: after every such
+    // loop nothing of it is touched unless it is still there.
     const juce::Component::SafePointer<FirmwareUpgradeComponent> wizard (this);
     auto& boxes = UpgraderBoxes::get();
 
