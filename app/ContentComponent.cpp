@@ -3,6 +3,7 @@
 #include "AboutComponent.h"
 #include "BinaryData.h"
 #include "DeviceSelectComponent.h"
+#include "FirmwareLaunch.h"
 #include "model/Arrays.h"
 #include "model/Dolmaris.h"
 #include "model/Product.h"
@@ -383,5 +384,5 @@ void ContentComponent::saveMappingTo (const juce::File& file)
 
 void ContentComponent::launchFirmwareUpgrade()
 {
-    // The firmware upgrader opens here.
+    FirmwareLaunch::run (*this);
 }

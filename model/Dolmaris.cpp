@@ -1,5 +1,6 @@
 #include "Dolmaris.h"
 
+#include "SettingsFileCheck.h"
 #include "SettingsLocation.h"
 
 juce::SingletonHolder<Dolmaris, juce::CriticalSection, true> Dolmaris::singletonHolder;
@@ -29,6 +30,12 @@ juce::ValueTree Dolmaris::Impl::findMode (CtMode mode) const
 
 void Dolmaris::Impl::saveSettings()
 {
+    // JUCE reads both files as it opens them. One it must not read and that
+    // cannot be moved aside keeps the settings from being written at all.
+    if (! SettingsFileCheck::setAsideIfUnsafe (SettingsLocation::commonFile())
+        || ! SettingsFileCheck::setAsideIfUnsafe (SettingsLocation::userFile()))
+        return;
+
     auto* settings = appProperties.getCommonSettings (true);
     if (settings == nullptr)
         return;

@@ -53,6 +53,11 @@ public:
     CtMode getCurrCtMode() const;
 
     juce::Result openFile (const juce::File& file);
+
+    /** openFile's work once the file's bytes are read; the fuzzer feeds it
+        bytes without a file. */
+    juce::Result openMappingData (const void* data, size_t size);
+
     juce::Result saveCurrentMapping (const juce::File& file);
     juce::Result sendCurrentMapping();
 

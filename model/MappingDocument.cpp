@@ -1,7 +1,9 @@
 #include "MappingDocument.h"
 
-#include <algorithm>
-#include <vector>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace MappingDocument
 {
@@ -9,119 +11,95 @@ const char* const loadFailure = "Could not load mapping data";
 
 namespace
 {
-juce::Result refuse (const juce::String& reason = {})
+juce::Result refuse (const juce::String& reason)
 {
-    return juce::Result::fail (reason.isEmpty() ? juce::String (loadFailure)
-                                                : juce::String (loadFailure) + ": " + reason);
+    return juce::Result::fail (juce::String (loadFailure) + ": " + reason);
+}
+
+juce::XmlElement::TextFormat mappingFileFormat()
+{
+    juce::XmlElement::TextFormat format;
+    format.customEncoding = "UTF-8";
+    format.lineWrapLength = 60;
+    format.newLineChars = "\r\n";
+    return format;
 }
 
 // Reads one byte more than allowed, so an oversized file (or an endless
 // device) is recognised without reading all of it.
-bool readBounded (const juce::File& file, juce::MemoryBlock& data)
+bool readBounded (int fd, juce::MemoryBlock& data)
 {
-    juce::FileInputStream in (file);
-    if (! in.openedOk())
-        return false;
+    data.setSize ((size_t) maxFileSize + 1);
+    size_t filled = 0;
 
-    in.readIntoMemoryBlock (data, (ssize_t) maxFileSize + 1);
+    while (filled < data.getSize())
+    {
+        const auto n = ::read (fd, static_cast<char*> (data.getData()) + filled, data.getSize() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        filled += (size_t) n;
+    }
+
+    data.setSize (filled);
     return true;
-}
-
-// Inside an element, a processing instruction followed by text sends JUCE's
-// parser into an endless loop (it skips the instruction, finds text, rewinds
-// to before the instruction, and starts again). A mapping file has none
-// beyond its leading XML declaration.
-bool hasProcessingInstruction (const juce::String& text)
-{
-    auto afterDeclaration = text.trimStart();
-    if (afterDeclaration.startsWith ("<?xml"))
-        afterDeclaration = afterDeclaration.fromFirstOccurrenceOf ("?>", false, false);
-
-    return afterDeclaration.contains ("<?");
-}
-
-// Every element the parser builds starts at a '<' that is not part of "</",
-// also those inside entity texts, which are pieces of this same text. So this
-// count bounds both the number of elements and their nesting depth.
-int countElementStarts (const juce::String& text)
-{
-    int count = 0;
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
-        if (p.getAndAdvance() == '<' && *p != '/')
-            ++count;
-
-    return count;
-}
-
-// Recursion is safe here: the element count bounds the depth.
-int depthOf (const juce::XmlElement& element)
-{
-    int deepestChild = 0;
-    for (const auto* child : element.getChildIterator())
-        deepestChild = std::max (deepestChild, depthOf (*child));
-
-    return deepestChild + 1;
-}
-
-// XML forbids an attribute twice on one element, but JUCE's parser keeps
-// both. The tree would then read the first and write back the last (even a
-// second "mode"), so such a document is refused as malformed.
-bool repeatsAProperty (const juce::ValueTree& node)
-{
-    std::vector<const void*> names;
-    for (int i = 0; i < node.getNumProperties(); ++i)
-        names.push_back (node.getPropertyName (i).getCharPointer().getAddress()); // pooled: one address per name
-
-    std::sort (names.begin(), names.end());
-    if (std::adjacent_find (names.begin(), names.end()) != names.end())
-        return true;
-
-    for (const auto& child : node)
-        if (repeatsAProperty (child))
-            return true;
-
-    return false;
 }
 } // namespace
 
-juce::Result read (const juce::File& file, juce::ValueTree& map)
+UntrustedXml::Limits limits()
+{
+    return { maxFileSize, maxElements, maxDepth, maxAttributesPerElement, maxDistinctNames };
+}
+
+juce::Result readFile (const juce::File& file, juce::MemoryBlock& data)
+{
+    data.reset();
+    if (file == juce::File())
+        return refuse ("the file cannot be read");
+
+    // Opened without blocking, so a FIFO that nobody writes to cannot hang the
+    // editor; what is opened is then checked, not what the path named before.
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refuse ("the file cannot be read");
+
+    struct stat info {};
+    const bool regular = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode);
+    const bool read = regular && readBounded (fd, data);
+    ::close (fd);
+
+    if (! regular)
+        return refuse ("not a regular file");
+
+    return read ? juce::Result::ok() : refuse ("the file cannot be read");
+}
+
+juce::Result parse (const void* data, size_t size, juce::ValueTree& map)
 {
     map = {};
 
-    juce::MemoryBlock data;
-    if (! readBounded (file, data))
-        return refuse();
+    juce::ValueTree tree;
+    if (auto parsed = UntrustedXml::parse (data, size, limits(), tree); parsed.failed())
+        return refuse (parsed.getErrorMessage());
 
-    if ((juce::int64) data.getSize() > maxFileSize)
-        return refuse ("file too large");
-
-    // Decoded here rather than by XmlDocument, so the parser has no file to
-    // resolve a DOCTYPE's SYSTEM name against.
-    const auto text = juce::String::createStringFromData (data.getData(), (int) data.getSize());
-
-    // The parser honours only this exact spelling; without it no entity can
-    // be declared, read from disk or expanded recursively.
-    if (text.contains ("<!DOCTYPE"))
-        return refuse ("document type declarations are not accepted");
-
-    if (hasProcessingInstruction (text))
-        return refuse ("processing instructions are not accepted");
-
-    if (countElementStarts (text) > maxElements)
-        return refuse ("too many elements");
-
-    const auto element = juce::XmlDocument (text).getDocumentElement();
-    if (element == nullptr)
-        return refuse();
-
-    if (depthOf (*element) > maxDepth)
-        return refuse ("elements nested too deeply");
-
-    auto tree = juce::ValueTree::fromXml (*element);
-    if (repeatsAProperty (tree))
-        return refuse();
+    // Escaping and indentation can make the saved text larger than the file
+    // it came from.
+    if ((juce::int64) toText (tree).getSize() > maxFileSize)
+        return refuse ("map too large to be saved again");
 
     map = tree;
     return juce::Result::ok();
+}
+
+juce::MemoryBlock toText (const juce::ValueTree& map)
+{
+    juce::MemoryOutputStream text;
+    if (const auto xml = map.createXml())
+        xml->writeTo (text, mappingFileFormat());
+
+    return text.getMemoryBlock();
 }
 } // namespace MappingDocument

@@ -1,10 +1,11 @@
-// Reading a mapping file's XML without trusting it. A mapping file comes from
-// anywhere the user can browse to, and JUCE's XmlDocument, handed a file, will
-// read whatever a DOCTYPE names beside it, expands entities without bound, and
-// recurses once per nesting level. A file this editor writes holds about a
-// hundred elements, no DOCTYPE and a few kilobytes, so the limits below never
-// touch a real mapping file.
+// A mapping file's bytes, both ways. A mapping file comes from anywhere the
+// user can browse to (forums, mail), so reading goes through UntrustedXml with
+// limits that a file this editor writes never touches: a map holds about a
+// hundred elements, nests three levels deep, has at most five attributes per
+// element and takes about 10 KB.
 #pragma once
+
+#include "UntrustedXml.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 
@@ -20,11 +21,32 @@ constexpr int maxElements = 4096;
     the tree (every insertion notifies the whole inserted subtree). */
 constexpr int maxDepth = 64;
 
+/** No element of a map has more than five attributes; building the tree
+    costs more than linear time in their number. */
+constexpr int maxAttributesPerElement = 64;
+
+/** A map uses eight names. JUCE keeps every name it meets for the life of
+    the process, and each new one costs time in proportion to those it has. */
+constexpr int maxDistinctNames = 256;
+
+/** The limits above, as the reader takes them. */
+UntrustedXml::Limits limits();
+
 /** The failure text of every refused file, and the start of the longer ones. */
 extern const char* const loadFailure;
 
-/** Reads and parses the whole file into a tree (node type = tag, properties
-    = attributes in file order). On failure `map` is left invalid and the
-    result says why. */
-juce::Result read (const juce::File& file, juce::ValueTree& map);
+/** Reads at most maxFileSize + 1 bytes of a regular file (after following
+    links); a FIFO, a device or a folder is refused without being opened for
+    a blocking read. */
+juce::Result readFile (const juce::File& file, juce::MemoryBlock& data);
+
+/** Parses a mapping file's bytes into a tree (node type = tag, properties =
+    attributes in file order). Also refused: a map whose saved text would be
+    larger than a mapping file may be, so that every map this accepts loads
+    again after it is saved. On failure `map` is left invalid and the result
+    says why. */
+juce::Result parse (const void* data, size_t size, juce::ValueTree& map);
+
+/** The text of a mapping file holding the map, exactly as it is saved. */
+juce::MemoryBlock toText (const juce::ValueTree& map);
 } // namespace MappingDocument

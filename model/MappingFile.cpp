@@ -1,20 +1,12 @@
 // Mapping files: one map of the model as an XML document.
 #include "Dolmaris.h"
 
+#include "FileReplacement.h"
 #include "MappingDocument.h"
 #include "UdMode.h"
 
 namespace
 {
-juce::XmlElement::TextFormat mappingFileFormat()
-{
-    juce::XmlElement::TextFormat format;
-    format.customEncoding = "UTF-8";
-    format.lineWrapLength = 60;
-    format.newLineChars = "\r\n";
-    return format;
-}
-
 // Only a map that names a working mode by its exact slug can be filed under
 // that mode and found again by it; anything else would leave the model
 // without a current map, or with a map no row table serves.
@@ -47,13 +39,11 @@ void installMap (Dolmaris::Impl& model, const juce::ValueTree& map, CtMode mode)
 
 juce::Result Dolmaris::saveCurrentMapping (const juce::File& file)
 {
-    const auto xml = impl->currentMap.createXml();
-    if (xml == nullptr)
+    if (! impl->currentMap.isValid())
         return juce::Result::fail ("Could not save current mapping to disk");
 
-    // writeTo goes through a temporary file beside the target, so a failed
-    // write leaves the old file as it was. An empty path has no folder to hold it.
-    if (file == juce::File() || ! xml->writeTo (file, mappingFileFormat()))
+    const auto text = MappingDocument::toText (impl->currentMap);
+    if (file == juce::File() || ! FileReplacement::replaceWith (file, text.getData(), text.getSize()))
         return juce::Result::fail ("Failed to write mapping file");
 
     return juce::Result::ok();
@@ -61,9 +51,18 @@ juce::Result Dolmaris::saveCurrentMapping (const juce::File& file)
 
 juce::Result Dolmaris::openFile (const juce::File& file)
 {
-    juce::ValueTree map;
-    if (auto read = MappingDocument::read (file, map); read.failed())
+    juce::MemoryBlock data;
+    if (auto read = MappingDocument::readFile (file, data); read.failed())
         return read;
+
+    return openMappingData (data.getData(), data.getSize());
+}
+
+juce::Result Dolmaris::openMappingData (const void* data, size_t size)
+{
+    juce::ValueTree map;
+    if (auto parsed = MappingDocument::parse (data, size, map); parsed.failed())
+        return parsed;
 
     if (! namesWorkingMode (map))
         return juce::Result::fail (juce::String (MappingDocument::loadFailure) + ": unknown control mode");

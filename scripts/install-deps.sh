@@ -9,9 +9,10 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev       # the fuzz target (libFuzzer)
     xdotool imagemagick            # driving and photographing the real window
+    openssl ca-certificates        # the test CAs of the local HTTPS firmware servers (python3 below)
     x11-utils                      # xdpyinfo: waiting for the virtual display
     llvm                           # llvm-symbolizer: readable sanitizer reports
-    python3                        # the smoke test reads the settings file it left
+    python3                        # the smoke test reads the settings file it left; the firmware servers
 )
 
 missing=()

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the same tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI and upgrader tests
-# under ThreadSanitizer, and a bounded run of the mapping-file fuzzer. Any failure fails the whole run.
+# under ThreadSanitizer, and bounded runs of the mapping-file and firmware
+# catalogue fuzzers. Any failure fails the whole run. The firmware server
+# tests make a private mount namespace (unshare -m) and are skipped where that
+# is impossible.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,9 +40,12 @@ CC=clang CXX=clang++ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Release \
 cmake --build build-tsan -j"$jobs" --target kivra_tests kivra_realtime_tests
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" \
-    -R '^(MidiPorts|MappingUpload|MidiInputHandler|Upgrade)')
+    -R '^(MidiPorts|MappingUpload|MidiInputHandler|Upgrade|FirmwareWizard)')
 
 step "Fuzzing the mapping-file loader for ${fuzz_seconds} s"
 fuzz/run-fuzzer.sh build-sanitize/fuzz/OpenFileFuzzer "$fuzz_seconds"
+
+step "Fuzzing the firmware catalogue reader for ${fuzz_seconds} s"
+fuzz/run-fuzzer.sh build-sanitize/fuzz/CatalogueFuzzer "$fuzz_seconds"
 
 step "All tests passed"

@@ -176,23 +176,24 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
     const juce::String plainFailure ("Could not load mapping data"), failure = plainFailure + ": ";
     const auto unknownMode = failure + "unknown control mode";
     const auto doctype = failure + "document type declarations are not accepted";
+    const auto malformed = failure + "not well-formed XML", repeated = failure + "an attribute is given twice";
 
     folder.getChildFile ("secret.dtd").replaceWithText ("<!ENTITY b \"logic\">");
     const std::pair<juce::File, juce::String> cases[] = {
-        { folder.getChildFile ("missing.kivra"), plainFailure },
-        { folder, plainFailure },
-        { fileWith (""), plainFailure },
-        { fileWith ("mode=logic, not XML"), plainFailure },
-        { fileWith ("<map mode=\"logic\"><controls>"), plainFailure },
+        { folder.getChildFile ("missing.kivra"), failure + "the file cannot be read" },
+        { folder, failure + "not a regular file" },
+        { fileWith (""), malformed },
+        { fileWith ("mode=logic, not XML"), malformed },
+        { fileWith ("<map mode=\"logic\"><controls>"), malformed },
         // An attribute twice is not well-formed; the tree would read one and write the other.
-        { fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), plainFailure },
-        { fileWith ("<map mode=\"logic\"><controls><control id=\"1\" chan=\"2\" chan=\"3\"/></controls></map>"), plainFailure },
+        { fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), repeated },
+        { fileWith ("<map mode=\"logic\"><controls><control id=\"1\" chan=\"2\" chan=\"3\"/></controls></map>"), repeated },
         { fileWith ("<map name=\"Logic\"/>"), unknownMode },
         { fileWith ("<map mode=\" logic \"/>"), unknownMode },
         { fileWith ("<map mode=\"Logic\"/>"), unknownMode },
         { fileWith ("<map mode=\"MCP\"/>"), unknownMode },
         { fileWith ("<map mode=\"cubase\" name=\"Cubase\"/>"), unknownMode },
-        { fileWith ("<map base64:mode=\"" + juce::MemoryBlock ("logic", 5).toBase64Encoding() + "\"/>"), unknownMode },
+        { fileWith ("<map base64:mode=\"" + juce::MemoryBlock ("logic", 5).toBase64Encoding() + "\"/>"), failure + "binary attributes are not accepted" },
         // An external DTD would be read from beside the file, a self-referencing
         // entity would recurse until the stack runs out.
         { fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>"), doctype },
@@ -201,7 +202,7 @@ TEST_F (MappingFileTest, RefusedFilesChangeNothing)
         { fileWith ("<map mode=\"logic\"><?p?>x</map>"), failure + "processing instructions are not accepted" },
         { fileWith ("<map mode=\"logic\" pad=\"" + juce::String::repeatedString ("x", 300 * 1024) + "\"/>"), failure + "file too large" },
         // Nested deep enough to exhaust the parser's stack, yet small.
-        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000)), failure + "too many elements" },
+        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000)), failure + "elements nested too deeply" },
         { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 100) + juce::String::repeatedString ("</a>", 100) + "</map>"),
           failure + "elements nested too deeply" },
     };

@@ -6,6 +6,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
+#include <optional>
 
 namespace zevo
 {
@@ -34,7 +35,32 @@ public:
     /** "Firmware Upgrade", or "Firmware Upgrade: text", on the enclosing window. */
     void SetTitle (juce::String text);
 
+    /** Whether the enclosing window may close now. While a step runs (its
+        dialogs, its waits and the upload run nested message loops, with this
+        wizard on the stack) the answer is no: the request is kept, and the
+        wizard closes its window itself once the step has ended. */
+    bool readyToClose();
+
+    int getCurrentStep() const noexcept { return currentStep; }
+    double getProgress() const noexcept { return progress; }
+
 private:
+    class ProgressSink;
+    class RunningStep;
+
+    void runConnect();
+    void runErase();
+    void runActivate();
+    void runUpgrade();
+    void runUpdateDeviceName();
+
+    /** Runs the port chooser; the chosen name, or nothing when not confirmed. */
+    std::optional<juce::String> choosePort();
+    void setWindowTitle (const juce::String& title);
+    void setStepEnabled (int step, bool enabled);
+    void makeHandlerIfNone();
+    void closeWindowIfRequested();
+
     bool onlineMode = true;
     bool onlineDefault = true;
     juce::TooltipWindow tooltipWindow { nullptr, 700 };
@@ -56,6 +82,9 @@ private:
     juce::ValueTree firmwareCatalogue { "firmwares" };
     juce::File sourceFile;
     std::unique_ptr<MidiInputHandler> handler;
+
+    int runningSteps = 0;
+    bool closeRequested = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FirmwareUpgradeComponent)
 };

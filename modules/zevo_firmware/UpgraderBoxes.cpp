@@ -15,6 +15,12 @@ public:
         juce::AlertWindow::showMessageBox (kind, title, text, {}, associatedComponent);
     }
 
+    void showMessageBoxAsync (juce::MessageBoxIconType kind, const juce::String& title, const juce::String& text,
+                              juce::Component* associatedComponent) override
+    {
+        juce::AlertWindow::showMessageBoxAsync (kind, title, text, {}, associatedComponent);
+    }
+
     bool showOkCancelBox (juce::MessageBoxIconType kind, const juce::String& title, const juce::String& text,
                           juce::Component* associatedComponent) override
     {

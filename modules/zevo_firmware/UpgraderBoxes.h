@@ -16,6 +16,14 @@ public:
     virtual void showMessageBox (juce::MessageBoxIconType kind, const juce::String& title,
                                  const juce::String& text, juce::Component* associatedComponent = nullptr) = 0;
 
+    /** A box with one button that stays open after the call returns. Layers
+        that cannot leave a box open (tests) show it as showMessageBox does. */
+    virtual void showMessageBoxAsync (juce::MessageBoxIconType kind, const juce::String& title,
+                                      const juce::String& text, juce::Component* associatedComponent = nullptr)
+    {
+        showMessageBox (kind, title, text, associatedComponent);
+    }
+
     /** A box with OK and Cancel (the framework's button texts); true for OK. */
     virtual bool showOkCancelBox (juce::MessageBoxIconType kind, const juce::String& title,
                                   const juce::String& text, juce::Component* associatedComponent = nullptr) = 0;

@@ -16,7 +16,7 @@ int main (int argc, char** argv)
             std::cerr << "usage: " << argv[0] << " <scenario>   (--gtest_list_tests lists them)\n";
             return 2;
         }
-        ::testing::GTEST_FLAG (filter) = std::string ("ModelLifecycle.") + argv[1];
+        ::testing::GTEST_FLAG (filter) = std::string ("*.") + argv[1];
     }
 
     // The settings file has a save timer and sends change messages, as in the

@@ -1,0 +1,29 @@
+// The shape both of the upgrader's choosers share: a combo box across the
+// middle, OK and Cancel at the bottom right.
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace zevo::ChooserLayout
+{
+inline void place (juce::Component& owner, juce::ComboBox& box, juce::Button& okButton, juce::Button& cancelButton)
+{
+    const int width = owner.getWidth();
+    const int height = owner.getHeight();
+    box.setBounds (8, height / 2 - 24, width - 16, 24);
+
+    const int buttonHeight = juce::jmin (height, 30);
+    const int cancelWidth = juce::jmin (width, 100);
+    cancelButton.setBounds (width - 10 - cancelWidth, height - 10 - buttonHeight, cancelWidth, buttonHeight);
+
+    const int okWidth = juce::jmin (width - cancelWidth, 100);
+    okButton.setBounds (width - cancelWidth - 10 - okWidth, height - 10 - buttonHeight, okWidth, buttonHeight);
+}
+
+/** Ends the dialog the chooser sits in with 1; nothing outside a dialog. */
+inline void confirm (juce::Component& content)
+{
+    if (auto* dialog = content.findParentComponentOfClass<juce::DialogWindow>())
+        dialog->exitModalState (1);
+}
+} // namespace zevo::ChooserLayout

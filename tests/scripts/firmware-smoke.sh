@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Opens the firmware upgrader from the real editor as a person would, on a
+# virtual display with a temporary home: clicks "Firmware Upgrade", answers the
+# warning box with Cancel (the editor stays as it was) and then with OK, finds
+# the "Firmware Upgrade" window with the 514 x 491 wizard, photographs it,
+# closes it with Escape and quits the editor with Escape. Every step must leave
+# the editor running and its last quit must be clean.
+#
+# The wizard's photograph is kept in $KIVRA_SCREENSHOT_DIR when that is set.
+set -euo pipefail
+
+editor=$(readlink -f "$1")
+title="Dolmar/Dolmet Kivra V1.14"
+warning_title="Firmware Upgrader about to start"
+wizard_title="Firmware Upgrade"
+work=$(mktemp -d /tmp/kivra-firmware-smoke-XXXXXX)
+chmod 755 "$work"
+mkdir -m 700 "$work/home" "$work/run"
+convert=/usr/bin/convert
+
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    as_user=(runuser -u nobody --)
+    chown nobody "$work/home" "$work/run"
+    cp "$editor" "$work/Kivra"
+    chmod 755 "$work/Kivra"
+    editor="$work/Kivra"
+fi
+
+display=120
+while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
+xvfb_pid=$!
+editor_pid=""
+cleanup() {
+    [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+asan_options="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; exit 1; }
+find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
+wait_for_window() {
+    local found=""
+    for _ in $(seq 100); do
+        found=$(find_window "$1")
+        [ -n "$found" ] && break
+        sleep 0.1
+    done
+    echo "$found"
+}
+wait_until_gone() {
+    for _ in $(seq 100); do [ -z "$(find_window "$1")" ] && return 0; sleep 0.1; done
+    return 1
+}
+still_running() { kill -0 "$editor_pid" 2>/dev/null || fail "$1 ended the editor"; }
+key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
+
+# The "Firmware Upgrade" button: (35, 637), 94 x 23 in the 1010 x 670 view.
+click_firmware_button() { xdotool mousemove --window "$window" 82 648 click 1; }
+
+"${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run" DISPLAY="$DISPLAY" \
+    ASAN_OPTIONS="$asan_options" "$editor" >"$work/editor.log" 2>&1 &
+editor_pid=$!
+window=$(wait_for_window "$title")
+[ -n "$window" ] || fail "no window titled '$title'"
+sleep 1 # the first paint
+
+echo "--- the button asks first; Cancel leaves the editor as it was"
+click_firmware_button
+warning=$(wait_for_window "$warning_title")
+[ -n "$warning" ] || fail "no box titled '$warning_title' after a click on Firmware Upgrade"
+/usr/bin/import -window "$warning" "$work/warning.png"
+key "$warning" Escape
+wait_until_gone "$warning_title" || fail "Cancel did not close the warning box"
+still_running "Cancel in the warning box"
+[ -z "$(find_window "$wizard_title")" ] || fail "Cancel opened the wizard all the same"
+
+echo "--- OK opens the wizard at 514 x 491"
+click_firmware_button
+warning=$(wait_for_window "$warning_title")
+[ -n "$warning" ] || fail "no warning box after the second click"
+key "$warning" Return
+wizard=$(wait_for_window "$wizard_title")
+[ -n "$wizard" ] || fail "no window titled '$wizard_title' after OK"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$wizard")"
+[ "$WIDTH" -eq 514 ] && [ "$HEIGHT" -eq 491 ] || fail "the wizard's window is ${WIDTH}x${HEIGHT}, not 514x491"
+
+shot="$work/firmware-wizard.png"
+/usr/bin/import -window "$wizard" "$shot"
+if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then cp "$shot" "$KIVRA_SCREENSHOT_DIR/"; fi
+colours=$("$convert" "$shot" -format "%k" info:)
+[ "$colours" -ge 8 ] || fail "the wizard's window shows $colours colours: nothing drawn"
+# Black text in the Step 1 description (93, 130), 407 x 50.
+darkest=$("$convert" "$shot" -crop 407x50+93+130 +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:)
+[ "$darkest" -lt 60 ] || fail "no text where the first step's description belongs"
+
+echo "--- Escape closes the wizard and the editor goes on"
+key "$wizard" Escape
+wait_until_gone "$wizard_title" || fail "Escape did not close the wizard"
+still_running "closing the wizard"
+[ -n "$(find_window "$title")" ] || fail "the editor's window went with the wizard"
+
+echo "--- Escape quits the editor cleanly"
+key "$window" Escape
+for _ in $(seq 150); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$editor_pid" 2>/dev/null && fail "Escape did not quit the editor"
+status=0
+wait "$editor_pid" || status=$?
+editor_pid=""
+[ "$status" -eq 0 ] || fail "the editor exited with $status"
+
+echo "PASS: warning box, Cancel, OK, the 514 x 491 wizard, its close and the editor's clean quit"
