@@ -121,7 +121,7 @@ TEST_F (ContentComponentTest, FailedLoadsAndSavesAreShownAndSuccessIsSilent)
     EXPECT_EQ (takeModalWindow(), "Save Mapping. Failed to write mapping file");
     modeBox().setSelectedItemIndex (3, juce::dontSendNotification);
     view->loadMappingFrom (folder.getChildFile ("missing.kivra"));
-    EXPECT_EQ (takeModalWindow(), "Load Mapping. Could not load mapping data");
+    EXPECT_EQ (takeModalWindow(), "Load Mapping. Could not load mapping data: the file cannot be read");
     EXPECT_EQ (modeBox().getSelectedItemIndex(), 1) << "a failed load refreshes the view too";
     folder.deleteRecursively();
 }

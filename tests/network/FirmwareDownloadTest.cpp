@@ -27,6 +27,8 @@ TEST_F (FirmwareDownload, OnlyAWholeSuccessfulAnswerArrives)
 
         juce::MemoryBlock downloaded;
         if (arrives && target.getFile().loadFileAsData (downloaded))
+        {
             EXPECT_EQ (downloaded, image) << address;
+        }
     }
 }
