@@ -101,9 +101,18 @@ sys.exit(0 if b"\0modes\0<modes current=" in body else 1)
 EOF
 }
 
+# The window manager-less server may answer a geometry query with an error
+# while the window is being resized, so ask again for a short while.
 expect_size() {
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    [ "$WIDTH" -eq "$1" ] && [ "$HEIGHT" -eq 670 ] || fail "$2: expected a $1 x 670 window, got ${WIDTH}x${HEIGHT}"
+    local WIDTH=0 HEIGHT=0 geometry
+    for _ in $(seq 50); do
+        if geometry=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null); then
+            eval "$geometry"
+            [ "$WIDTH" -eq "$1" ] && [ "$HEIGHT" -eq 670 ] && return 0
+        fi
+        sleep 0.1
+    done
+    fail "$2: expected a $1 x 670 window, got ${WIDTH}x${HEIGHT}"
 }
 
 shot() {
