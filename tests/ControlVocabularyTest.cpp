@@ -14,6 +14,9 @@ TEST (CtModeWords, SlugsNamesParsingAndGuards)
                                                                 { 8, "studio-one", "Studio One" }, { 9, "reason", "Reason" }, { 10, "bitwig", "Bitwig" } };
     for (const auto& [value, slug, name] : modes)
         EXPECT_TRUE (CtMode::slugForType (value) == slug && CtMode::nameForType (value) == name && int (CtMode (juce::String (slug))) == value) << slug;
+    // Trimmed, never case-folded, never a display name or a number.
+    for (const auto& [text, value] : { std::pair ("\tpro-tools\n", 2), std::pair (" bitwig ", 10), std::pair ("Pro-Tools", 0), std::pair ("Logic", 0), std::pair ("3", 0) })
+        EXPECT_EQ (int (CtMode (juce::String (text))), value) << "'" << text << "'";
 
     for (int value : { -1, 11, INT_MIN, INT_MAX })
         EXPECT_TRUE (CtMode::slugForType (value).isEmpty() && CtMode::nameForType (value).isEmpty() && CtType (value).getSlug().isEmpty()

@@ -1,5 +1,7 @@
 // The model object's state: the four maps, the current mode, and edits made
-// through the current map. The maps themselves are pinned by the saved files.
+// through the current map. The maps themselves are pinned by the saved files;
+// the current mode is parsed from the current map's mode property as any
+// slug is (see the vocabulary's test).
 #include "support/ExpectedFile.h"
 #include "support/FreshModel.h"
 
@@ -24,19 +26,4 @@ TEST (ModelObject, SetCurrentModeTakesTheMapOfThatModeOrNoneAndEditsStayInTheirM
     }
     EXPECT_EQ (impl.modes.getNumChildren(), 4);
     EXPECT_EQ (int (testsupport::currentControlNode (5)[Tags::value]), 99);
-}
-
-// The mode property is trimmed but never case-folded; the display name is never read.
-TEST (ModelObject, CurrentModeIsParsedFromTheCurrentMapsModeProperty)
-{
-    auto& impl = testsupport::useFreshModel();
-    impl.currentMap.setProperty (Tags::name, "Logic", nullptr);
-    const std::pair<juce::var, int> expected[] = { { "logic", 1 }, { " pro-tools\t", 2 }, { " bitwig ", 10 }, { "Pro-Tools", 0 },
-                                                   { "", 0 },      { "2", 0 },            { 3, 0 },          { juce::var(), 0 } };
-    for (const auto& [mode, value] : expected)
-    {
-        impl.currentMap.setProperty (Tags::mode, mode, nullptr);
-        EXPECT_EQ (int (Dolmaris::getInstance()->getCurrCtMode()), value) << mode.toString();
-    }
-    testsupport::useFreshModel();
 }

@@ -2,8 +2,6 @@
 
 #include "model/Pacing.h"
 
-#include <algorithm>
-
 using Lock = std::lock_guard<std::mutex>;
 using CallbackLock = std::lock_guard<std::recursive_mutex>;
 
@@ -43,14 +41,12 @@ struct VirtualMidiPorts::Input final : public MidiInputPort
     void start() override
     {
         const CallbackLock lock (ports.callbackLock);
-        stop();
-        ports.startedInputs.push_back (this);
+        ports.startedInputs.addIfNotAlreadyThere (this);
     }
     void stop() override
     {
         const CallbackLock lock (ports.callbackLock);
-        auto& started = ports.startedInputs;
-        started.erase (std::remove (started.begin(), started.end(), this), started.end());
+        ports.startedInputs.removeFirstMatchingValue (this);
     }
 
     VirtualMidiPorts& ports;

@@ -84,7 +84,7 @@ private:
     // Held while callbacks run, so stop() and closing wait for them to end;
     // recursive so that a callback may stop its own input.
     std::recursive_mutex callbackLock;
-    std::vector<Input*> startedInputs;
+    juce::Array<Input*> startedInputs;
 };
 
 // Virtual ports installed as the MIDI system for the scope's lifetime.
