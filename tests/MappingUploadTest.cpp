@@ -69,17 +69,15 @@ TEST_F (MappingUpload, EveryWorkingModeSendsExactlyItsExpectedStream)
 }
 
 // A lower bound only: the pauses are real sleeps here.
-TEST (MappingUploadTiming, RealPausesKeepRecordsAtLeastTwoMillisecondsApart)
+TEST_F (MappingUpload, RealPausesKeepRecordsAtLeastTwoMillisecondsApart)
 {
-    ScopedVirtualMidiPorts ports (VirtualMidiPorts::Pauses::recordAndSleep);
-    ports->addOutput ("Dolm AR");
-    auto& model = testsupport::useFreshModel();
-    model.outputDeviceName = "Dolm AR";
+    ScopedVirtualMidiPorts sleeping (VirtualMidiPorts::Pauses::recordAndSleep);
+    sleeping->addOutput ("Dolm AR");
     model.currentMap = makeMap ("mackie", "<control id=\"1\" kind=\"button\" value=\"0\"/>");
-    ASSERT_TRUE (Dolmaris::getInstance()->sendCurrentMapping().wasOk());
+    ASSERT_TRUE (send().wasOk());
 
     std::vector<VirtualMidiPorts::Event> sends;
-    for (const auto& event : ports->getEvents())
+    for (const auto& event : sleeping->getEvents())
         if (! event.isPause())
             sends.push_back (event);
     for (size_t i = 0; i + 1 < sends.size(); ++i)
