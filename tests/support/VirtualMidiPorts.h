@@ -4,6 +4,7 @@
 
 #include "model/MidiPorts.h"
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
