@@ -2,52 +2,31 @@
 // editor, so GUI components can be built, clicked and run modally.
 #include "model/Dolmaris.h"
 #include "model/SettingsLocation.h"
+#include "support/KeepXLibrariesLoaded.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <dlfcn.h>
 
-namespace
-{
-juce::JUCEApplicationBase* createNoApplication() { return nullptr; }
-
-// JUCE opens the X libraries at run time and closes them at exit. What they
-// still hold then looks to LeakSanitizer like a leak of ours, since nothing
-// loaded refers to it any more; kept loaded, they keep referring to it.
-void keepXLibrariesLoaded()
-{
-    for (const auto* name : { "libX11.so.6", "libXext.so.6", "libXcursor.so.1", "libXinerama.so.1",
-                              "libXrender.so.1", "libXrandr.so.2", "libXss.so.1" })
-        dlopen (name, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
-}
-
-// JUCE runs dconf and writes ~/.cache at start-up, and the model keeps settings
-// files: all of it goes into one temporary folder, removed at the end.
-juce::File useTemporaryHome()
-{
-    char folder[] = "/tmp/kivra-tests-XXXXXX";
-    if (mkdtemp (folder) == nullptr)
-        std::abort();
-
-    const juce::File root (folder);
-    const auto home = root.getChildFile ("home");
-    home.createDirectory();
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-    SettingsLocation::redirectBelow (root);
-    return root;
-}
-} // namespace
+// Without a creation function JUCE skips its X error handler, and the first X
+// error would end the process.
+static juce::JUCEApplicationBase* createNoApplication() { return nullptr; }
 
 int main (int argc, char** argv)
 {
-    const auto temporaryRoot = useTemporaryHome();
-    keepXLibrariesLoaded();
-    ::testing::InitGoogleTest (&argc, argv);
+    // JUCE runs dconf and writes ~/.cache at start-up, and the model keeps
+    // settings files: all of it goes into one temporary folder, removed at the end.
+    char folder[] = "/tmp/kivra-tests-XXXXXX";
+    if (mkdtemp (folder) == nullptr)
+        return 2;
+    const juce::File root (folder);
+    root.getChildFile ("home").createDirectory();
+    setenv ("HOME", root.getChildFile ("home").getFullPathName().toRawUTF8(), 1);
+    SettingsLocation::redirectBelow (root);
 
-    // Without a creation function JUCE skips its X error handler, and the
-    // first X error would end the process.
+    testsupport::keepXLibrariesLoaded();
+    ::testing::InitGoogleTest (&argc, argv);
     juce::JUCEApplicationBase::createInstance = &createNoApplication;
     int result = 0;
     {
@@ -55,6 +34,6 @@ int main (int argc, char** argv)
         result = RUN_ALL_TESTS();
         Dolmaris::deleteInstance(); // as the editor's shut-down does
     }
-    temporaryRoot.deleteRecursively();
+    root.deleteRecursively();
     return result;
 }

@@ -8,26 +8,19 @@
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
-
-    if (! ::testing::GTEST_FLAG (list_tests))
-    {
-        if (argc != 2)
-        {
-            std::cerr << "usage: " << argv[0] << " <scenario>   (--gtest_list_tests lists them)\n";
-            return 2;
-        }
-        ::testing::GTEST_FLAG (filter) = std::string ("*.") + argv[1];
-    }
+    const bool listing = ::testing::GTEST_FLAG (list_tests);
+    if (! listing)
+        ::testing::GTEST_FLAG (filter) = std::string ("*.") + (argc == 2 ? argv[1] : "");
 
     // The settings file has a save timer and sends change messages, as in the
     // editor; both need the message manager.
     juce::ScopedJuceInitialiser_GUI juce;
     const int result = RUN_ALL_TESTS();
 
-    // A misspelt scenario would otherwise pass by running nothing.
-    if (! ::testing::GTEST_FLAG (list_tests) && ::testing::UnitTest::GetInstance()->test_to_run_count() != 1)
+    // A missing or misspelt scenario would otherwise pass by running nothing.
+    if (! listing && ::testing::UnitTest::GetInstance()->test_to_run_count() != 1)
     {
-        std::cerr << "no such scenario: " << argv[1] << "\n";
+        std::cerr << "usage: " << argv[0] << " <scenario>   (--gtest_list_tests lists them)\n";
         return 2;
     }
     return result;

@@ -7,27 +7,19 @@
 
 namespace testsupport
 {
-inline juce::File dataFile (const juce::String& relativePath)
-{
-    return juce::File (KIVRA_TEST_DATA_DIR).getChildFile (relativePath);
-}
+inline juce::File dataFile (const juce::String& relativePath) { return juce::File (KIVRA_TEST_DATA_DIR).getChildFile (relativePath); }
 
 inline void expectLinesOfFile (const juce::StringArray& actual, const juce::String& relativePath)
 {
     juce::StringArray expected;
     expected.addLines (dataFile (relativePath).loadFileAsString());
     expected.removeEmptyStrings();
-
     for (int i = 0; i < juce::jmax (actual.size(), expected.size()); ++i)
         if (actual[i] != expected[i])
-        {
-            ADD_FAILURE() << relativePath << ", line " << i + 1 << ": expected \"" << expected[i] << "\", got \""
-                          << actual[i] << "\"";
-            return;
-        }
+            return ADD_FAILURE() << relativePath << ", line " << i + 1 << ": expected \"" << expected[i] << "\", got \"" << actual[i] << "\"";
 }
 
-/** The default map of a working mode, as its expected saved file holds it. */
+// The default map of a working mode, as its expected saved file holds it.
 inline juce::ValueTree expectedDefaultMap (const juce::String& modeSlug)
 {
     const auto xml = juce::parseXML (dataFile ("mapping/" + modeSlug + "-default.kivra"));

@@ -5,23 +5,13 @@
 
 #include "model/Dolmaris.h"
 
-#include <memory>
-
-inline Dolmaris& freshModel()
-{
-    auto* model = Dolmaris::getInstance();
-    model->impl = std::make_unique<Dolmaris::Impl>();
-    return *model;
-}
-
 namespace testsupport
 {
-inline Dolmaris::Impl& useFreshModel() { return *freshModel().impl; }
+inline Dolmaris::Impl& useFreshModel() { return *(Dolmaris::getInstance()->impl = std::make_unique<Dolmaris::Impl>()); }
 
-/** The control node of an id in the model's current map. */
+// The control node of an id in the model's current map.
 inline juce::ValueTree currentControlNode (int controlId)
 {
-    return Dolmaris::getInstance()->impl->currentMap.getChildWithName (Tags::controls)
-        .getChildWithProperty (Tags::id, controlId);
+    return Dolmaris::getInstance()->impl->currentMap.getChildWithName (Tags::controls).getChildWithProperty (Tags::id, controlId);
 }
 } // namespace testsupport
