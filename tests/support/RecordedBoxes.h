@@ -34,7 +34,7 @@ public:
     }
 
     std::vector<Box> boxes;
-    bool answer;
+    const bool answer;
 
 private:
     UpgraderBoxes* previous;

@@ -14,27 +14,16 @@
 
 namespace testsupport
 {
-const char* const stepButtonTexts[] = { "Connect", "Erase", "Activate", "Select Version", "Upgrade" };
-
 /** The enabled step buttons as five letters, "-" for a disabled one: "CEAS-". */
 inline std::string enabledSteps (juce::Component& wizard)
 {
     std::string letters;
-    for (const auto* text : stepButtonTexts)
+    for (const auto* text : { "Connect", "Erase", "Activate", "Select Version", "Upgrade" })
     {
         auto* button = ModalAnswerer::findButton (wizard, text);
         letters += button != nullptr && button->isEnabled() ? text[0] : '-';
     }
     return letters;
-}
-
-/** The first label below `root` showing `text`, or nullptr. */
-inline juce::Label* findLabel (juce::Component& root, const juce::String& text)
-{
-    for (auto* child : root.getChildren())
-        if (auto* label = dynamic_cast<juce::Label*> (child); label != nullptr && label->getText() == text)
-            return label;
-    return nullptr;
 }
 
 /** Hands the firmware step a file of the test's choosing instead of a dialog. */
