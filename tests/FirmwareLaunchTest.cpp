@@ -1,51 +1,38 @@
 // The editor's "Firmware Upgrade" button: the warning first, then the wizard
 // in its modal window for the model's product, and back to the editor.
 #include "support/ContentViewFixture.h"
-#include "support/RecordedBoxes.h"
 #include "support/WizardRig.h"
 
-namespace
-{
-class FirmwareLaunchTest : public testsupport::ContentViewFixture
-{
-};
-} // namespace
+using FirmwareLaunchTest = testsupport::ContentViewFixture;
 
-// Cancel opens nothing; test mode does not survive into a new wizard.
-TEST_F (FirmwareLaunchTest, TheWarningBoxAndItsCancel)
-{
-    ScopedVirtualMidiPorts ports;
-    RecordedBoxes boxes (false);
-    makeView();
-    zevo::bTest = true;
-
-    testsupport::click (command ("Firmware Upgrade"));
-
-    ASSERT_EQ (boxes.boxes.size(), 1u);
-    EXPECT_TRUE (boxes.boxes[0].askedOkOrCancel);
-    EXPECT_EQ (boxes.boxes[0].kind, juce::MessageBoxIconType::InfoIcon);
-    EXPECT_EQ (boxes.boxes[0].title, "Firmware Upgrader about to start");
-    EXPECT_EQ (boxes.boxes[0].text, "\n* IMPORTANT WARNING! *\n\nFAILURE TO FOLLOW THESE INSTRUCTIONS COULD DAMAGE YOUR "
-                                    "DEVICE!!\n\n- Connect ONLY the device you want to update\n- Make sure the power "
-                                    "supply is connected (if any)\n- Connect device directly to computer (no hub)\n- Do "
-                                    "not touch device during firmware update");
-    EXPECT_FALSE (zevo::bTest);
-    EXPECT_EQ (juce::Component::getCurrentlyModalComponent(), nullptr);
-}
-
-// OK in the real alert opens the wizard for the model's product (an unknown
-// port in test mode takes it), in a window that the wizard's close ends.
-TEST_F (FirmwareLaunchTest, OkRunsTheWizardForTheModelsProductUntilItIsClosed)
+// Cancel opens nothing and test mode does not survive into a new wizard; OK
+// in the real alert opens the wizard for the model's product (an unknown port
+// in test mode takes it), in a window that the wizard's close ends.
+TEST_F (FirmwareLaunchTest, TheWarningBoxThenTheWizardForTheModelsProduct)
 {
     ScopedVirtualMidiPorts ports;
     ports->addInput ("Some Synth");
     makeView();
     model->productId = 89; // the extender's code, as the badge sets it
+    {
+        RecordedBoxes boxes (false);
+        zevo::bTest = true;
+        testsupport::click (command ("Firmware Upgrade"));
+
+        ASSERT_EQ (boxes.boxes.size(), 1u);
+        EXPECT_EQ (boxes.boxes[0].kind, juce::MessageBoxIconType::InfoIcon);
+        EXPECT_EQ (boxes.boxes[0].title, "Firmware Upgrader about to start");
+        EXPECT_EQ (boxes.boxes[0].text, "\n* IMPORTANT WARNING! *\n\nFAILURE TO FOLLOW THESE INSTRUCTIONS COULD DAMAGE YOUR "
+                                        "DEVICE!!\n\n- Connect ONLY the device you want to update\n- Make sure the power "
+                                        "supply is connected (if any)\n- Connect device directly to computer (no hub)\n- "
+                                        "Do not touch device during firmware update");
+        EXPECT_FALSE (zevo::bTest);
+        EXPECT_EQ (juce::Component::getCurrentlyModalComponent(), nullptr);
+    }
 
     testsupport::ModalAnswerer answerer;
     juce::String titleAfterConnect;
-    answerer.then (testsupport::ModalAnswerer::click ("OK"));
-    answerer.then ([&] (juce::Component& modal) {
+    answerer.then (testsupport::ModalAnswerer::click ("OK")).then ([&] (juce::Component& modal) {
         auto* window = dynamic_cast<zevo::FirmwareUpgradeWindow*> (&modal);
         ASSERT_NE (window, nullptr) << modal.getName();
         EXPECT_EQ (window->getName(), "Firmware Upgrade");

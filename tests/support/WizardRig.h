@@ -19,10 +19,8 @@ inline std::string enabledSteps (juce::Component& wizard)
 {
     std::string letters;
     for (const auto* text : { "Connect", "Erase", "Activate", "Select Version", "Upgrade" })
-    {
-        auto* button = ModalAnswerer::findButton (wizard, text);
-        letters += button != nullptr && button->isEnabled() ? text[0] : '-';
-    }
+        if (auto* button = ModalAnswerer::findButton (wizard, text))
+            letters += button->isEnabled() ? text[0] : '-';
     return letters;
 }
 
@@ -47,9 +45,7 @@ inline ModalAnswerer::Action choosePort (const juce::String& name)
         if (auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal))
             for (auto* child : dialog->getContentComponent()->getChildren())
                 if (auto* box = dynamic_cast<juce::ComboBox*> (child))
-                    for (int i = 0; i < box->getNumItems(); ++i)
-                        if (box->getItemText (i) == name)
-                            box->setSelectedItemIndex (i, juce::sendNotificationSync);
+                    box->setText (name, juce::sendNotificationSync); // selects the item of that text
         ModalAnswerer::click ("OK") (modal);
     };
 }
@@ -63,14 +59,12 @@ struct WizardRig
         zevo::_mac_major = juce::SystemStats::getOperatingSystemType() - 0x100;
     }
 
-    /** Opens the window; the wizard exists from here until closeWindow(). */
+    /** Opens the window; the wizard exists from here on. */
     void openWindow (int launchCode = 79)
     {
         window = std::make_unique<zevo::FirmwareUpgradeWindow> (launchCode, nullptr);
         window->setVisible (true);
     }
-
-    void closeWindow() { window = nullptr; }
 
     zevo::FirmwareUpgradeComponent& wizard() { return window->getWizard(); }
 
