@@ -18,15 +18,6 @@ std::string stateOf (zevo::FirmwareUpgradeComponent& wizard)
            + enabledSteps (wizard);
 }
 
-/** The boxes shown so far, as "title: text". */
-juce::StringArray boxesOf (const WizardRig& rig)
-{
-    juce::StringArray boxes;
-    for (const auto& box : rig.boxes.boxes)
-        boxes.add (box.title + ": " + box.text);
-    return boxes;
-}
-
 } // namespace
 
 TEST (FirmwareWizard, ConnectWithoutInputsWaitsFivePassesShowingThemInTheTitle)
@@ -53,67 +44,63 @@ TEST (FirmwareWizard, ConnectWithoutInputsWaitsFivePassesShowingThemInTheTitle)
     EXPECT_EQ (stateOf (rig.wizard()), "-1 0.0 C----");
 }
 
-// An unknown port is refused unless in test mode (T), which takes the launch code.
-TEST (FirmwareWizard, ConnectIdentifiesTheChosenPortOrRefusesIt)
+// Connect refuses an unknown port unless in test mode (T), which takes the
+// launch code; Activate takes only a port in upgrade mode that opens, except
+// in test mode.
+TEST (FirmwareWizard, ConnectAndActivateTakeOnlyTheRightPorts)
 {
     const juce::String upgradeMode = "Firmware Upgrade: It looks like your device is already in firmware upgrade mode. \n"
                                      "Please turn off and turn on the device and try again.";
-    const std::tuple<const char*, bool, int, juce::String, const char*, const char*> cases[] = {
-        { "Dolm Ar MIDI", false, 89, "", "Firmware Upgrade: Dolmar", "0 0.2 CE---" },
-        { "Zevo firmware upgrade 1", false, 79, upgradeMode, "Firmware Upgrade", "-1 0.0 C----" },
-        { "Some Synth", false, 79, "Firmware Upgrade: This device is not able to be upgraded by this software.",
+    struct Case
+    {
+        juce::String connect;
+        const char* activate; // nullptr: not pressed, "": cancelled
+        bool opens, testMode;
+        int launchCode;
+        juce::String box, title;
+        const char* state;
+    };
+    const Case cases[] = {
+        { unitPort, nullptr, true, false, 89, "", "Firmware Upgrade: Dolmar", "0 0.2 CE---" },
+        { upgradePort, nullptr, true, false, 79, upgradeMode, "Firmware Upgrade", "-1 0.0 C----" },
+        { "Some Synth", nullptr, true, false, 79, "Firmware Upgrade: This device is not able to be upgraded by this software.",
           "Firmware Upgrade", "-1 0.0 C----" },
-        { "Zevo firmware upgrade 1", true, 89, "", "Firmware Upgrade: Dolmet", "0 0.2 CE---" },
+        { upgradePort, nullptr, true, true, 89, "", "Firmware Upgrade: Dolmet", "0 0.2 CE---" },
+        { unitPort, "", true, false, 79, "", "Firmware Upgrade: Dolmar", "1 0.4 CEA--" },
+        { unitPort, "Dolm Ar MIDI", true, false, 79, "Step 3: Please select the unit \"Zevo firmware upgrade\"",
+          "Firmware Upgrade: Dolmar", "1 0.4 CEA--" },
+        { unitPort, "Zevo firmware upgrade 1", false, false, 79,
+          "Midi Device: Could not open the selected MIDI input device: Zevo firmware upgrade 1", "Firmware Upgrade: Dolmar",
+          "1 0.4 CEA--" },
+        { unitPort, "Zevo firmware upgrade 1", true, false, 79, "", "Firmware Upgrade: Dolmar", "2 0.6 -EAS-" },
+        { unitPort, "Dolm Ar MIDI", true, true, 79, "", "Firmware Upgrade: Dolmar", "2 0.6 -EAS-" },
     };
-    for (const auto& [port, testMode, launchCode, box, title, state] : cases)
+    for (const auto& c : cases)
     {
-        SCOPED_TRACE (port + juce::String (testMode ? " in test mode" : ""));
+        SCOPED_TRACE (c.connect + " then " + (c.activate != nullptr ? c.activate : "-") + (c.opens ? "" : ", not opening")
+                      + (c.testMode ? ", test mode" : ""));
         WizardRig rig;
-        rig.ports->addInput ("Another port");
-        rig.ports->addInput (port);
-        rig.openWindow (launchCode);
-        if (testMode)
-            rig.pressKey ('t');
-
-        rig.driver.then (choosePort (port));
-        rig.press ("Connect");
-
-        EXPECT_EQ (boxesOf (rig), box.isEmpty() ? juce::StringArray() : juce::StringArray (box));
-        EXPECT_EQ (rig.title(), title);
-        EXPECT_EQ (stateOf (rig.wizard()), state);
-    }
-}
-
-// Only a port in upgrade mode that opens is taken, except in test mode.
-TEST (FirmwareWizard, ActivateOpensOnlyTheUpgradeModePort)
-{
-    const std::tuple<const char*, bool, bool, const char*, const char*> cases[] = {
-        { nullptr, true, false, nullptr, "1 0.4 CEA--" },
-        { "Dolm Ar MIDI", true, false, "Step 3: Please select the unit \"Zevo firmware upgrade\"", "1 0.4 CEA--" },
-        { "Zevo firmware upgrade 1", false, false,
-          "Midi Device: Could not open the selected MIDI input device: Zevo firmware upgrade 1", "1 0.4 CEA--" },
-        { "Zevo firmware upgrade 1", true, false, nullptr, "2 0.6 -EAS-" },
-        { "Dolm Ar MIDI", true, true, nullptr, "2 0.6 -EAS-" },
-    };
-    for (const auto& [chosen, opens, testMode, box, state] : cases)
-    {
-        SCOPED_TRACE (juce::String (chosen != nullptr ? chosen : "cancelled") + (opens ? "" : ", not opening")
-                      + (testMode ? ", test mode" : ""));
-        WizardRig rig;
-        for (const auto& [name, opening] : { std::pair { unitPort, true }, std::pair { upgradePort, opens } })
+        rig.ports->addInput ("Some Synth");
+        for (const auto& [name, opening] : { std::pair { unitPort, true }, std::pair { upgradePort, c.opens } })
             rig.ports->addInput (name, opening), rig.ports->addOutput (name, opening);
-        rig.openWindow();
-        if (testMode)
+        rig.openWindow (c.launchCode);
+        if (c.testMode)
             rig.pressKey ('t');
 
-        rig.driver.then (choosePort (unitPort));
+        rig.driver.then (choosePort (c.connect));
         rig.press ("Connect");
-        rig.press ("Erase");
-        rig.driver.then (chosen != nullptr ? choosePort (chosen) : ModalAnswerer::click ("Cancel"));
-        rig.press ("Activate");
-
-        EXPECT_EQ (boxesOf (rig), box != nullptr ? juce::StringArray (box) : juce::StringArray());
-        EXPECT_EQ (stateOf (rig.wizard()), state);
+        if (c.activate != nullptr)
+        {
+            rig.press ("Erase");
+            rig.driver.then (*c.activate != 0 ? choosePort (c.activate) : ModalAnswerer::click ("Cancel"));
+            rig.press ("Activate");
+        }
+        juce::StringArray boxes;
+        for (const auto& box : rig.boxes.boxes)
+            boxes.add (box.title + ": " + box.text);
+        EXPECT_EQ (boxes, c.box.isEmpty() ? juce::StringArray() : juce::StringArray (c.box));
+        EXPECT_EQ (rig.title(), c.title);
+        EXPECT_EQ (stateOf (rig.wizard()), c.state);
     }
 }
 

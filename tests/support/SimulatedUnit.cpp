@@ -1,5 +1,6 @@
 #include "SimulatedUnit.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace
@@ -22,21 +23,8 @@ SimulatedUnit::~SimulatedUnit()
     ports.waitUntilDelivered();
 }
 
-void SimulatedUnit::answer (Command command, int afterWaits, int againAfter, int block)
-{
-    const std::lock_guard<std::mutex> guard (lock);
-    rules.push_back ({ command, block, afterWaits, againAfter });
-}
-
-void SimulatedUnit::vanishDuringBlock (int block)
-{
-    const std::lock_guard<std::mutex> guard (lock);
-    vanishBlock = block;
-}
-
 void SimulatedUnit::hear (int index, const juce::MidiMessage& message)
 {
-    const std::lock_guard<std::mutex> guard (lock);
     const auto* raw = message.getRawData();
     if (index != outputIndex || vanished)
         return;
@@ -88,24 +76,17 @@ void SimulatedUnit::finishPacket()
         scheduled.emplace_back (waits + how.afterWaits + how.againAfter, packet.command);
 }
 
-// On the sender's thread, as a pause or poll begins: the replies now due are
-// queued, and the wait begins once they have reached the input.
+// As a pause or poll begins: the replies now due are queued, and the wait
+// begins once they have reached the input.
 void SimulatedUnit::onWait()
 {
-    std::vector<int> due;
-    {
-        const std::lock_guard<std::mutex> guard (lock);
-        ++waits;
-        for (auto reply = scheduled.begin(); reply != scheduled.end();)
-        {
-            if (reply->first > waits)
-                ++reply;
-            else
-                due.push_back (reply->second), reply = scheduled.erase (reply);
-        }
-    }
-    for (const int command : due)
-        ports.deliverToInput (inputIndex, juce::MidiMessage (0x9F, command, 0x00));
-    if (! due.empty())
-        ports.waitUntilDelivered();
+    ++waits;
+    const auto firstLater = std::stable_partition (scheduled.begin(), scheduled.end(),
+                                                   [this] (auto& reply) { return reply.first <= waits; });
+    if (firstLater == scheduled.begin())
+        return;
+    for (auto reply = scheduled.begin(); reply != firstLater; ++reply)
+        ports.deliverToInput (inputIndex, juce::MidiMessage (0x9F, reply->second, 0x00));
+    scheduled.erase (scheduled.begin(), firstLater);
+    ports.waitUntilDelivered();
 }

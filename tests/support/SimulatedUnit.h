@@ -5,12 +5,12 @@
 //
 // Time passes for it in the sender's waits (pauses and polls): a reply is due
 // a number of waits after its packet's last byte, so a test decides by count,
-// not by the clock, when an answer arrives.
+// not by the clock, when an answer arrives. It hears, counts and is asked on
+// the sending thread only; the replies cross to the input's thread.
 #pragma once
 
 #include "VirtualMidiPorts.h"
 
-#include <mutex>
 #include <vector>
 
 class SimulatedUnit
@@ -29,14 +29,17 @@ public:
 
     /** Answers `command` (block `block` only, or every one for -1) `afterWaits`
         waits after its packet ends, and once more `againAfter` waits later. */
-    void answer (Command command, int afterWaits, int againAfter = 0, int block = -1);
+    void answer (Command command, int afterWaits, int againAfter = 0, int block = -1)
+    {
+        rules.push_back ({ command, block, afterWaits, againAfter });
+    }
 
     /** From the middle of this block's packet on, the unit neither hears nor answers. */
-    void vanishDuringBlock (int block);
+    void vanishDuringBlock (int block) { vanishBlock = block; }
 
-    std::vector<Packet> getPackets() const { return locked (packets); }
-    std::vector<uint8_t> getImage() const { return locked (image); } // the data of the write packets, in order
-    std::vector<std::string> getProblems() const { return locked (problems); } // bad messages, headers, checksums, blocks
+    std::vector<Packet> getPackets() const { return packets; }
+    std::vector<uint8_t> getImage() const { return image; } // the data of the write packets, in order
+    std::vector<std::string> getProblems() const { return problems; } // bad messages, headers, checksums, blocks
 
     const int outputIndex, inputIndex;
 
@@ -46,19 +49,11 @@ private:
         int command, block, afterWaits, againAfter;
     };
 
-    template <typename T>
-    T locked (const T& member) const
-    {
-        const std::lock_guard<std::mutex> guard (lock);
-        return member;
-    }
-
     void hear (int outputIndex, const juce::MidiMessage& message);
     void finishPacket();
     void onWait();
 
     VirtualMidiPorts& ports;
-    mutable std::mutex lock;
     std::vector<uint8_t> pending, image;
     std::vector<Packet> packets;
     std::vector<std::string> problems;
