@@ -7,39 +7,34 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::ModalAnswerer;
-
 namespace
 {
-juce::ComboBox& boxOf (juce::Component& chooser)
+struct Answered
 {
+    juce::StringArray items; // as offered
+    int selectedAtFirst, result;
+};
+
+// Runs the chooser in a dialog as the upgrader does, selects the second item
+// and clicks the button.
+Answered answerWith (const char* button, juce::Component& chooser)
+{
+    juce::ComboBox* box = nullptr;
     for (auto* child : chooser.getChildren())
-        if (auto* box = dynamic_cast<juce::ComboBox*> (child))
-            return *box;
-    throw std::logic_error ("no list in the chooser");
-}
+        box = box != nullptr ? box : dynamic_cast<juce::ComboBox*> (child);
+    Answered answered { {}, box->getSelectedItemIndex(), 0 };
+    for (int i = 0; i < box->getNumItems(); ++i)
+        answered.items.add (box->getItemText (i));
 
-juce::StringArray itemsOf (juce::Component& chooser)
-{
-    juce::StringArray items;
-    for (int i = 0; i < boxOf (chooser).getNumItems(); ++i)
-        items.add (boxOf (chooser).getItemText (i));
-    return items;
-}
-
-// Runs the chooser in a dialog, selects the second item, clicks the button,
-// and returns the dialog's result.
-int answerWith (const char* button, juce::Component& chooser)
-{
-    ModalAnswerer driver;
-    driver.then ([&chooser, button] (juce::Component& modal) {
-        boxOf (chooser).setSelectedItemIndex (1, juce::sendNotificationSync);
-        ModalAnswerer::click (button) (modal);
+    testsupport::ModalAnswerer driver;
+    driver.then ([box, button] (juce::Component& modal) {
+        box->setSelectedItemIndex (1, juce::sendNotificationSync);
+        testsupport::ModalAnswerer::click (button) (modal);
     });
-    juce::DialogWindow::LaunchOptions options; // as the upgrader runs them
+    juce::DialogWindow::LaunchOptions options;
     options.content.setNonOwned (&chooser);
-    options.escapeKeyTriggersCloseButton = true;
-    return options.runModal();
+    answered.result = options.runModal();
+    return answered;
 }
 } // namespace
 
@@ -54,12 +49,12 @@ TEST (PortChooser, OffersEachInputOnceAndCancelEndsAfterThePause)
         for (auto name : { "Dolmar MIDI", "Dolmar MIDI", " \t\r\n", "", "dolmar midi", "Zevo firmware upgrade 1" })
             ports->addInput (name);
         ports->addOutput ("Only an output");
-
         zevo::DeviceSelectComponent chooser;
-        EXPECT_EQ (itemsOf (chooser), juce::StringArray ({ "Dolmar MIDI", "dolmar midi", "Zevo firmware upgrade 1" }));
         EXPECT_EQ (chooser.selectedName, "Dolmar MIDI");
 
-        EXPECT_EQ (answerWith (button, chooser), result) << button;
+        const auto answered = answerWith (button, chooser);
+        EXPECT_EQ (answered.items, juce::StringArray ({ "Dolmar MIDI", "dolmar midi", "Zevo firmware upgrade 1" }));
+        EXPECT_EQ (answered.result, result) << button;
         EXPECT_EQ (ports->describeEvents(), pauses) << button;
         EXPECT_EQ (chooser.selectedName, "dolmar midi") << button;
     }
@@ -77,10 +72,10 @@ TEST (VersionChooser, ListsNameAndVersionOfEveryEntryAndEndsAtOnce)
     {
         ScopedVirtualMidiPorts ports;
         zevo::FirmwareSelectComponent chooser (entries);
-        EXPECT_EQ (itemsOf (chooser), juce::StringArray ({ "Dolmar v1.29", " v1.30" }));
-        EXPECT_EQ (chooser.versionBox.getSelectedItemIndex(), 0);
-
-        EXPECT_EQ (answerWith (button, chooser), result) << button;
+        const auto answered = answerWith (button, chooser);
+        EXPECT_EQ (answered.items, juce::StringArray ({ "Dolmar v1.29", " v1.30" }));
+        EXPECT_EQ (answered.selectedAtFirst, 0);
+        EXPECT_EQ (answered.result, result) << button;
         EXPECT_EQ (chooser.versionBox.getSelectedItemIndex(), 1);
         EXPECT_TRUE (ports->getEvents().empty()) << button;
     }
