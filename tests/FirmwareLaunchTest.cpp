@@ -16,6 +16,8 @@ TEST_F (FirmwareLaunchTest, TheWarningBoxThenTheWizardForTheModelsProduct)
     model->productId = 89; // the extender's code, as the badge sets it
     {
         RecordedBoxes boxes (false);
+        testsupport::ModalAnswerer closer; // ends a window opened by mistake, so the test fails, not hangs
+        closer.then (testsupport::ModalAnswerer::click ("no such button"));
         zevo::bTest = true;
         testsupport::click (command ("Firmware Upgrade"));
 
@@ -27,7 +29,7 @@ TEST_F (FirmwareLaunchTest, TheWarningBoxThenTheWizardForTheModelsProduct)
                                         "supply is connected (if any)\n- Connect device directly to computer (no hub)\n- "
                                         "Do not touch device during firmware update");
         EXPECT_FALSE (zevo::bTest);
-        EXPECT_EQ (juce::Component::getCurrentlyModalComponent(), nullptr);
+        EXPECT_EQ (closer.pending(), 1) << "a window opened after Cancel";
     }
 
     testsupport::ModalAnswerer answerer;
