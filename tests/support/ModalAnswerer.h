@@ -18,7 +18,6 @@ public:
     using Action = std::function<void (juce::Component& modal)>;
 
     ModalAnswerer() { startTimer (10); }
-    ~ModalAnswerer() override { stopTimer(); }
 
     /** Queues an action for the next modal window. */
     ModalAnswerer& then (Action action)
@@ -28,9 +27,6 @@ public:
     }
 
     int pending() const { return (int) actions.size(); }
-
-    /** The titles of the modal windows answered so far, in order. */
-    juce::StringArray seenTitles;
 
     /** The first button below `root` whose text is `text`, or nullptr. */
     static juce::Button* findButton (juce::Component& root, const juce::String& text)
@@ -49,9 +45,8 @@ public:
     template <typename Content>
     static Content* contentOf (juce::Component& modal)
     {
-        if (auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal))
-            return dynamic_cast<Content*> (dialog->getContentComponent());
-        return nullptr;
+        auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal);
+        return dialog != nullptr ? dynamic_cast<Content*> (dialog->getContentComponent()) : nullptr;
     }
 
     /** An action that clicks the button with this text, as a mouse click would. */
@@ -68,26 +63,17 @@ public:
 private:
     void timerCallback() override
     {
+        // A window that is modal again once a dialog above it has gone (the
+        // wizard's, between its choosers) is not a new window to answer.
         auto* modal = juce::Component::getCurrentlyModalComponent();
-        if (modal == nullptr || actions.empty() || ! modal->isShowing() || wasAnswered (modal))
+        if (modal == nullptr || actions.empty() || ! modal->isShowing()
+            || std::any_of (answered.begin(), answered.end(), [modal] (auto& window) { return window == modal; }))
             return;
 
         answered.emplace_back (modal);
-        seenTitles.add (modal->getName());
         auto action = std::move (actions.front());
         actions.pop_front();
         action (*modal);
-    }
-
-    // Every window answered so far, while it lives: a window that is modal
-    // again once a dialog above it has gone (the wizard's, between its
-    // choosers) is not a new window to answer.
-    bool wasAnswered (juce::Component* modal) const
-    {
-        for (const auto& window : answered)
-            if (window.getComponent() == modal)
-                return true;
-        return false;
     }
 
     std::deque<Action> actions;
@@ -95,16 +81,4 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModalAnswerer)
 };
-
-/** Runs `content` in a modal dialog that does not own it, as the upgrader does. */
-inline int runInDialog (juce::Component& content, const juce::String& title)
-{
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setNonOwned (&content);
-    options.dialogTitle = title;
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = true;
-    options.resizable = false;
-    return options.runModal();
-}
 } // namespace testsupport

@@ -13,7 +13,6 @@ public:
     {
         juce::MessageBoxIconType kind;
         juce::String title, text;
-        bool askedOkOrCancel;
     };
 
     /** Installs itself; OK/Cancel boxes get `okAnswer`. */
@@ -23,18 +22,18 @@ public:
     void showMessageBox (juce::MessageBoxIconType kind, const juce::String& title, const juce::String& text,
                          juce::Component*) override
     {
-        boxes.push_back ({ kind, title, text, false });
+        boxes.push_back ({ kind, title, text });
     }
 
     bool showOkCancelBox (juce::MessageBoxIconType kind, const juce::String& title, const juce::String& text,
                           juce::Component*) override
     {
-        boxes.push_back ({ kind, title, text, true });
+        boxes.push_back ({ kind, title, text });
         return answer;
     }
 
     std::vector<Box> boxes;
-    bool answer;
+    const bool answer;
 
 private:
     UpgraderBoxes* previous;

@@ -1,107 +1,66 @@
-// A unit in upgrade mode, on virtual ports named like the real one. It hears
-// the nibble messages sent to its port, puts the packets back together,
-// checks every checksum and block number, keeps the image it was sent and
-// answers each command from a thread of its own.
+// A unit in upgrade mode, on virtual ports named like the real one. It puts
+// the nibble messages sent to it back into packets, checks every header,
+// checksum and block number, keeps the image it was sent and answers each
+// command through the ports' delivery thread, as a MIDI system would.
 //
-// Time passes for it in the waits of the sender (pauses and polls, seen
-// through the ports' wait listener): a reply is due a number of waits after
-// its packet's last byte. So a test decides by count, not by the clock, when
-// an answer arrives, and runs as fast with recorded pauses as it would slowly
-// with real ones.
+// Time passes for it in the sender's waits (pauses and polls): a reply is due
+// a number of waits after its packet's last byte, so a test decides by count,
+// not by the clock, when an answer arrives. It hears, counts and is asked on
+// the sending thread only; the replies cross to the input's thread.
 #pragma once
 
 #include "VirtualMidiPorts.h"
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 class SimulatedUnit
 {
 public:
-    enum class Command { connect, erase, write, reset, unknown };
+    enum Command : uint8_t { erase = 0x00, write = 0x01, reset = 0x02, connect = 0x7F };
 
-    /** One packet as the unit received it. */
     struct Packet
     {
-        Command command = Command::unknown;
-        uint8_t argument = 0;
-        std::vector<uint8_t> bytes;
-        bool checksumOk = false;
+        uint8_t command, argument;
     };
 
     /** Adds an output and an input of this name to the ports and listens. */
     explicit SimulatedUnit (VirtualMidiPorts& ports, const juce::String& portName = "Zevo firmware upgrade 1");
     ~SimulatedUnit();
 
-    /** How the unit answers a command: `afterWaits` waits after its packet
-        ends (1: during the next wait; never: not at all), and once more
-        `againAfter` waits later when that is above 0. */
-    struct Answer
+    /** Answers `command` (block `block` only, or every one for -1) `afterWaits`
+        waits after its packet ends, and once more `againAfter` waits later. */
+    void answer (Command command, int afterWaits, int againAfter = 0, int block = -1)
     {
-        int afterWaits = 1;
-        int againAfter = 0;
-    };
-    static constexpr int never = -1;
-
-    /** Set before the upload. A block of -1 stands for every write (and for
-        the other commands, which have none). */
-    void answer (Command command, Answer how, int block = -1);
-
-    /** Every reply carries this status byte (0x9F unless told). */
-    void setReplyStatus (uint8_t status);
+        rules.push_back ({ command, block, afterWaits, againAfter });
+    }
 
     /** From the middle of this block's packet on, the unit neither hears nor answers. */
-    void vanishDuringBlock (int block);
+    void vanishDuringBlock (int block) { vanishBlock = block; }
 
-    // What the unit saw.
-    std::vector<Packet> getPackets() const;
-    std::vector<uint8_t> getImage() const; // the data of the write packets, in order
-    std::vector<std::string> getProblems() const; // bad messages, checksums, block numbers
+    std::vector<Packet> getPackets() const { return packets; }
+    std::vector<uint8_t> getImage() const { return image; } // the data of the write packets, in order
+    std::vector<std::string> getProblems() const { return problems; } // bad messages, headers, checksums, blocks
 
     const int outputIndex, inputIndex;
 
 private:
-    struct Reply
-    {
-        int dueWait;
-        juce::MidiMessage message;
-    };
-
     struct Rule
     {
-        Command command;
-        int block;
-        Answer how;
+        int command, block, afterWaits, againAfter;
     };
 
     void hear (int outputIndex, const juce::MidiMessage& message);
-    void receiveByte (uint8_t byte);
     void finishPacket();
-    void scheduleReplies (Command command, int block);
     void onWait();
-    void replyLoop();
 
     VirtualMidiPorts& ports;
-
-    mutable std::mutex lock;
-    std::condition_variable changed;
-    std::vector<uint8_t> pending;
+    std::vector<uint8_t> pending, image;
     std::vector<Packet> packets;
-    std::vector<uint8_t> image;
     std::vector<std::string> problems;
-    int expectedBlock = 0;
-    int waits = 0;
-    uint8_t replyStatus = 0x9F;
     std::vector<Rule> rules; // the last that fits a packet decides
-    int vanishBlock = -1;
+    std::vector<std::pair<int, int>> scheduled; // due wait, command
+    int waits = 0, vanishBlock = -1;
     bool vanished = false;
-    std::vector<Reply> scheduled;
-    std::vector<juce::MidiMessage> outbox; // due, for the reply thread
-    bool handing = false; // replies taken from the outbox, not yet at the ports
-    bool quitting = false;
-    std::thread replyThread;
 
     JUCE_DECLARE_NON_COPYABLE (SimulatedUnit)
 };

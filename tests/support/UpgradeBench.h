@@ -1,14 +1,12 @@
-// What the upgrader's tests share: a simulated unit on virtual ports, the
-// recording box layer, a sink that keeps what the upload reports, and
-// firmware files of any size in a temporary folder.
+// What the upgrader's tests and benchmark share: a simulated unit on virtual
+// ports, the recording box layer, a sink that keeps what the upload reports,
+// and firmware files of any size in a temporary folder.
 #pragma once
 
 #include "RecordedBoxes.h"
 #include "SimulatedUnit.h"
-#include "VirtualMidiPorts.h"
 #include "modules/zevo_firmware/UpgradePackets.h"
 #include "modules/zevo_firmware/UpgradeSequence.h"
-
 
 struct RecordingSink final : zevo::UpgradeProgressSink
 {
@@ -30,11 +28,8 @@ inline std::vector<uint8_t> makeImage (size_t size)
     return image;
 }
 
-class UpgradeBench
+struct UpgradeBench
 {
-public:
-    using Handler = zevo::FirmwareUpgradeComponent::MidiInputHandler;
-
     explicit UpgradeBench (VirtualMidiPorts::Pauses pauses = VirtualMidiPorts::Pauses::recordOnly, int productCode = 79)
         : ports (pauses), handler (nullptr, productCode)
     {
@@ -44,18 +39,13 @@ public:
 
     ~UpgradeBench() { folder.deleteRecursively(); }
 
-    juce::File writeFile (const std::vector<uint8_t>& bytes)
-    {
-        auto file = folder.getChildFile ("firmware" + juce::String (++files) + ".bin");
-        file.replaceWithData (bytes.data(), bytes.size());
-        return file;
-    }
-
-    /** Loads an image of this size into the handler; returns its bytes. */
+    /** Loads a file of an image of this size into the handler; returns the image. */
     std::vector<uint8_t> loadImage (size_t size)
     {
-        auto bytes = makeImage (size);
-        handler.openProgram (writeFile (bytes));
+        const auto bytes = makeImage (size);
+        auto file = folder.getChildFile ("firmware" + juce::String (++files) + ".bin");
+        file.replaceWithData (bytes.data(), bytes.size());
+        handler.openProgram (file);
         return bytes;
     }
 
@@ -65,35 +55,11 @@ public:
         return zevo::runUpgradeSequence (handler, sink);
     }
 
-    /** The messages that reached the unit's port. */
-    int messagesToUnit()
-    {
-        int count = 0;
-        for (const auto& event : ports->getEvents())
-            count += event.outputIndex == unit.outputIndex ? 1 : 0;
-        return count;
-    }
-
-    /** Everything logged after the last message sent to anyone. */
-    std::vector<std::string> afterLastMessage()
-    {
-        const auto events = ports->getEvents();
-        std::vector<std::string> tail;
-        for (const auto& event : events)
-        {
-            if (! event.isPause() && ! event.isPoll())
-                tail.clear();
-            else
-                tail.push_back (event.describe());
-        }
-        return tail;
-    }
-
     juce::File folder { juce::File::createTempFile ("upgrade") };
     int files = 0;
     ScopedVirtualMidiPorts ports;
     SimulatedUnit unit { *ports };
     RecordedBoxes boxes;
     RecordingSink sink;
-    Handler handler;
+    zevo::FirmwareUpgradeComponent::MidiInputHandler handler;
 };

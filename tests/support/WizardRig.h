@@ -14,27 +14,14 @@
 
 namespace testsupport
 {
-const char* const stepButtonTexts[] = { "Connect", "Erase", "Activate", "Select Version", "Upgrade" };
-
 /** The enabled step buttons as five letters, "-" for a disabled one: "CEAS-". */
 inline std::string enabledSteps (juce::Component& wizard)
 {
     std::string letters;
-    for (const auto* text : stepButtonTexts)
-    {
-        auto* button = ModalAnswerer::findButton (wizard, text);
-        letters += button != nullptr && button->isEnabled() ? text[0] : '-';
-    }
+    for (const auto* text : { "Connect", "Erase", "Activate", "Select Version", "Upgrade" })
+        if (auto* button = ModalAnswerer::findButton (wizard, text))
+            letters += button->isEnabled() ? text[0] : '-';
     return letters;
-}
-
-/** The first label below `root` showing `text`, or nullptr. */
-inline juce::Label* findLabel (juce::Component& root, const juce::String& text)
-{
-    for (auto* child : root.getChildren())
-        if (auto* label = dynamic_cast<juce::Label*> (child); label != nullptr && label->getText() == text)
-            return label;
-    return nullptr;
 }
 
 /** Hands the firmware step a file of the test's choosing instead of a dialog. */
@@ -58,9 +45,7 @@ inline ModalAnswerer::Action choosePort (const juce::String& name)
         if (auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal))
             for (auto* child : dialog->getContentComponent()->getChildren())
                 if (auto* box = dynamic_cast<juce::ComboBox*> (child))
-                    for (int i = 0; i < box->getNumItems(); ++i)
-                        if (box->getItemText (i) == name)
-                            box->setSelectedItemIndex (i, juce::sendNotificationSync);
+                    box->setText (name, juce::sendNotificationSync); // selects the item of that text
         ModalAnswerer::click ("OK") (modal);
     };
 }
@@ -74,14 +59,12 @@ struct WizardRig
         zevo::_mac_major = juce::SystemStats::getOperatingSystemType() - 0x100;
     }
 
-    /** Opens the window; the wizard exists from here until closeWindow(). */
+    /** Opens the window; the wizard exists from here on. */
     void openWindow (int launchCode = 79)
     {
         window = std::make_unique<zevo::FirmwareUpgradeWindow> (launchCode, nullptr);
         window->setVisible (true);
     }
-
-    void closeWindow() { window = nullptr; }
 
     zevo::FirmwareUpgradeComponent& wizard() { return window->getWizard(); }
 
