@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 namespace
 {
@@ -20,7 +21,6 @@ SimulatedUnit::~SimulatedUnit()
 {
     ports.setSendListener (nullptr);
     ports.setWaitListener (nullptr);
-    ports.waitUntilDelivered();
 }
 
 void SimulatedUnit::hear (int index, const juce::MidiMessage& message)
@@ -85,8 +85,13 @@ void SimulatedUnit::onWait()
                                                    [this] (auto& reply) { return reply.first <= waits; });
     if (firstLater == scheduled.begin())
         return;
-    for (auto reply = scheduled.begin(); reply != firstLater; ++reply)
-        ports.deliverToInput (inputIndex, juce::MidiMessage (0x9F, reply->second, 0x00));
+    // A thread of the unit's own hands the replies over, as a MIDI system's
+    // callback thread would; the wait begins once it is done.
+    std::thread replier ([this, firstLater]
+    {
+        for (auto reply = scheduled.begin(); reply != firstLater; ++reply)
+            ports.deliverToInput (inputIndex, juce::MidiMessage (0x9F, reply->second, 0x00));
+    });
+    replier.join();
     scheduled.erase (scheduled.begin(), firstLater);
-    ports.waitUntilDelivered();
 }

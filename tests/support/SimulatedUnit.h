@@ -1,12 +1,12 @@
 // A unit in upgrade mode, on virtual ports named like the real one. It puts
 // the nibble messages sent to it back into packets, checks every header,
 // checksum and block number, keeps the image it was sent and answers each
-// command through the ports' delivery thread, as a MIDI system would.
+// command from a thread of its own, as a MIDI system would.
 //
 // Time passes for it in the sender's waits (pauses and polls): a reply is due
 // a number of waits after its packet's last byte, so a test decides by count,
 // not by the clock, when an answer arrives. It hears, counts and is asked on
-// the sending thread only; the replies cross to the input's thread.
+// the sending thread only; the replies cross over on the unit's thread.
 #pragma once
 
 #include "VirtualMidiPorts.h"

@@ -46,8 +46,6 @@ public:
     // Calls the started inputs of that index back on the calling thread, which
     // plays the MIDI system's own thread; inputs not started drop the message.
     void deliverToInput (int inputIndex, const juce::MidiMessage& message);
-    // Delivery is synchronous, so nothing is ever still on its way.
-    void waitUntilDelivered() {}
 
     std::vector<Event> getEvents() const;
     std::vector<std::string> describeEvents() const;
