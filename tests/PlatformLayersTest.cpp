@@ -6,7 +6,6 @@
 #include <juce_events/juce_events.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <csignal>
 #include <future>
 #include <sys/socket.h>
@@ -24,94 +23,79 @@ bool dispatchUntil (Condition condition)
     return condition();
 }
 
+/** A second start handing its command line over, answered by this thread's message loop. */
+bool handOverFromAnotherStart (const juce::File& socketFile, const juce::String& commandLine)
+{
+    auto handedOver = std::async (std::launch::async, [&] { return RunningInstanceLink (socketFile).handOver (commandLine); });
+    dispatchUntil ([&] { return handedOver.wait_for (std::chrono::seconds (0)) == std::future_status::ready; });
+    return handedOver.get();
+}
+
 /** A socket file with nobody behind it (left by a killed editor), or with a
-    listener that never answers (a hung one). */
+    listener that never answers (a hung one): the listener's descriptor. */
 int makeSocketAt (const juce::File& file, bool keepListening)
 {
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address { AF_UNIX, {} };
     file.getFullPathName().copyToUTF8 (address.sun_path, sizeof (address.sun_path));
     const int fd = ::socket (AF_UNIX, SOCK_STREAM, 0);
-    if (::bind (fd, (const sockaddr*) &address, sizeof (address)) != 0 || ::listen (fd, 1) != 0)
-        ADD_FAILURE() << "cannot make a socket at " << file.getFullPathName();
-    if (keepListening)
-        return fd;
-    ::close (fd);
-    return -1;
+    EXPECT_TRUE (::bind (fd, (const sockaddr*) &address, sizeof (address)) == 0 && ::listen (fd, 1) == 0);
+    return keepListening ? fd : (::close (fd), -1);
 }
 
 struct RunningInstanceLinkTest : ::testing::Test
 {
     juce::TemporaryFile folder;
-    juce::File socketFile;
+    juce::File socketFile = folder.getFile().getChildFile ("editor.socket");
 
-    void SetUp() override
-    {
-        ASSERT_TRUE (folder.getFile().createDirectory());
-        socketFile = folder.getFile().getChildFile ("editor.socket");
-    }
+    void SetUp() override { ASSERT_TRUE (folder.getFile().createDirectory()); }
     void TearDown() override { folder.getFile().deleteRecursively(); }
 };
 } // namespace
 
-TEST_F (RunningInstanceLinkTest, HandOverReachesTheRunningCopyOnTheMessageThreadAndIsAnswered)
+TEST_F (RunningInstanceLinkTest, EveryStartIsHandedOverOnTheMessageThreadUntilTheCopyIsReplaced)
 {
-    RunningInstanceLink running (socketFile);
+    auto first = std::make_unique<RunningInstanceLink> (socketFile);
     std::vector<juce::String> received;
-    ASSERT_TRUE (running.listen ([&] (const juce::String& commandLine)
+    ASSERT_TRUE (first->listen ([&] (const juce::String& commandLine)
     {
         EXPECT_TRUE (juce::MessageManager::getInstance()->isThisTheMessageThread());
         received.push_back (commandLine);
     }));
-
-    // Two starts in a row: the running copy keeps answering.
-    for (const juce::String commandLine : { "--first", "" })
-    {
-        auto handedOver = std::async (std::launch::async, [&] { return RunningInstanceLink (socketFile).handOver (commandLine); });
-        ASSERT_TRUE (dispatchUntil ([&] { return handedOver.wait_for (std::chrono::seconds (0)) == std::future_status::ready; }));
-        EXPECT_TRUE (handedOver.get()) << commandLine;
-    }
+    EXPECT_TRUE (handOverFromAnotherStart (socketFile, "--first"));
+    EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
     EXPECT_EQ (received, (std::vector<juce::String> { "--first", "" }));
+    EXPECT_TRUE (RunningInstanceLink::socketFileFor ("Kivra").getFileName().contains (juce::String ((int) getuid())))
+        << "each user's editor has a socket of its own";
+
+    // A copy that stops after another took over leaves the new one's socket.
+    RunningInstanceLink second (socketFile);
+    ASSERT_TRUE (second.listen ([] (const juce::String&) {}));
+    first.reset();
+    EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
 }
 
 TEST_F (RunningInstanceLinkTest, ACopyThatIsGoneOrDoesNotAnswerIsReplaced)
 {
-    struct Case { const char* name; bool keepListening; };
-    for (const auto& scenario : { Case { "socket left by a killed copy", false }, Case { "hung copy", true } })
+    for (const bool hungCopy : { false, true })
     {
-        const int hung = makeSocketAt (socketFile, scenario.keepListening);
-
-        RunningInstanceLink starting (socketFile);
-        EXPECT_FALSE (starting.handOver ("", 300)) << scenario.name;
-        EXPECT_TRUE (starting.listen ([] (const juce::String&) {})) << scenario.name;
-
-        // The new copy now answers in its place.
-        auto handedOver = std::async (std::launch::async, [&] { return RunningInstanceLink (socketFile).handOver (""); });
-        EXPECT_TRUE (dispatchUntil ([&] { return handedOver.wait_for (std::chrono::seconds (0)) == std::future_status::ready; }));
-        EXPECT_TRUE (handedOver.get()) << scenario.name;
-
+        SCOPED_TRACE (hungCopy ? "hung copy" : "socket left by a killed copy");
+        const int hung = makeSocketAt (socketFile, hungCopy);
+        {
+            RunningInstanceLink starting (socketFile);
+            EXPECT_FALSE (starting.handOver ("", 300));
+            EXPECT_TRUE (starting.listen ([] (const juce::String&) {}));
+            EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
+        }
         if (hung >= 0)
             ::close (hung);
+        EXPECT_FALSE (socketFile.exists()); // the link that took the socket removed it
     }
-    EXPECT_FALSE (socketFile.exists()); // the link that took the socket removed it
-}
-
-TEST_F (RunningInstanceLinkTest, AStoppingCopyLeavesTheSocketOfTheCopyThatReplacedIt)
-{
-    auto first = std::make_unique<RunningInstanceLink> (socketFile);
-    ASSERT_TRUE (first->listen ([] (const juce::String&) {}));
-    RunningInstanceLink second (socketFile);
-    ASSERT_TRUE (second.listen ([] (const juce::String&) {}));
-
-    first.reset();
-    EXPECT_TRUE (socketFile.exists());
 }
 
 TEST (QuitSignals, TermAndIntBecomeOneQuitRequestEachOnTheMessageThread)
 {
-    struct sigaction before {};
+    struct sigaction before {}, after {};
     sigaction (SIGTERM, nullptr, &before);
-
     {
         int requests = 0;
         QuitSignals signals ([&]
@@ -119,18 +103,14 @@ TEST (QuitSignals, TermAndIntBecomeOneQuitRequestEachOnTheMessageThread)
             EXPECT_TRUE (juce::MessageManager::getInstance()->isThisTheMessageThread());
             ++requests;
         });
-
         for (const int signal : { SIGTERM, SIGINT })
         {
-            const int expected = requests + 1;
             ::raise (signal);
-            EXPECT_TRUE (dispatchUntil ([&] { return requests == expected; })) << "signal " << signal;
+            EXPECT_TRUE (dispatchUntil ([&, expected = requests + 1] { return requests == expected; })) << "signal " << signal;
         }
         juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
         EXPECT_EQ (requests, 2);
     }
-
-    struct sigaction after {};
     sigaction (SIGTERM, nullptr, &after);
     EXPECT_EQ (after.sa_handler, before.sa_handler);
 }

@@ -5,7 +5,6 @@
 #include "app/ContentComponent.h"
 #include "model/Arrays.h"
 #include "support/FreshModel.h"
-#include "support/ViewProbe.h"
 #include "support/VirtualMidiPorts.h"
 
 #include <gtest/gtest.h>
@@ -88,8 +87,9 @@ protected:
     MappableButton& control (int controlId)
     {
         for (auto* section : view->getChildren())
-            if (auto* button = buttonWithId (*section, controlId))
-                return *button;
+            for (auto* child : section->getChildren())
+                if (auto* button = dynamic_cast<MappableButton*> (child); button != nullptr && button->id == controlId)
+                    return *button;
         throw std::runtime_error ("no control " + std::to_string (controlId));
     }
 
