@@ -48,7 +48,7 @@ TEST (FirmwareStep4Manual, EveryProductTakesOnlyFilesNamedForIt)
             juce::StringArray shown;
             for (const auto& b : rig.boxes.boxes)
                 shown.add ((b.kind == juce::MessageBoxIconType::WarningIcon ? "! " : "") + b.title + " / " + b.text);
-            EXPECT_EQ (shown.joinIntoString ("\n"), name == miss && miss != nullptr ? "! Load File / Not the matching firmware!" : "")
-                << context;
+            const bool refused = miss != nullptr && name == miss;
+            EXPECT_EQ (shown.joinIntoString ("\n"), refused ? "! Load File / Not the matching firmware!" : "") << context;
         }
 }

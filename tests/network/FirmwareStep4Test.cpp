@@ -12,7 +12,8 @@ namespace catalogue = zevo::FirmwareCatalogue;
 
 namespace
 {
-const juce::String trusted (std::getenv ("KIVRA_TEST_FIRMWARE_ROOT")), untrusted (std::getenv ("KIVRA_TEST_UNTRUSTED_ROOT"));
+const juce::String trusted (std::getenv ("KIVRA_TEST_FIRMWARE_ROOT"));
+const juce::String untrusted (std::getenv ("KIVRA_TEST_UNTRUSTED_ROOT"));
 
 struct FirmwareStep4 : ::testing::Test
 {
@@ -45,14 +46,16 @@ ModalAnswerer::Action chooseVersion (int index)
 // Downloads go to TMPDIR, which the script sets to a folder of this run alone.
 bool leftTemporaryFiles()
 {
-    return juce::File::getSpecialLocation (juce::File::tempDirectory).getNumberOfChildFiles (juce::File::findFiles, "temp_*") > 0;
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory);
+    return folder.getNumberOfChildFiles (juce::File::findFiles, "temp_*") > 0;
 }
 } // namespace
 
 TEST_F (FirmwareStep4, EachAnswerOfTheServerGivesItsOutcome)
 {
-    // firmware.xml: "0079" is 79; "790", a pid past INT_MAX and an entry
-    // without pid are not. firmware-special.xml: "130abc" is 130.
+    // firmware.xml: "0079" is 79; a pid past INT_MAX and an entry without pid
+    // are not. Only firmware-special.xml lists 94 and 130 ("130abc" is 130).
+    // nomatch/ lists "790" and another product.
     const std::tuple<juce::String, int, const char*, const char*> cases[] = {
         { trusted, 79, "", "2.01 1.98 1.90" },
         { trusted, 130, "", "1.40 1.35" },
