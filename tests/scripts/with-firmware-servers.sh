@@ -5,8 +5,8 @@
 #    are mounted over the real ones there; the machine's own store is never
 #    touched);
 #  - one whose certificate comes from a CA that nobody trusts.
-# The test program finds them through KIVRA_TEST_FIRMWARE_ROOT,
-# KIVRA_TEST_UNTRUSTED_ROOT and KIVRA_TEST_SERVER_LOG.
+# The test program finds them through KIVRA_TEST_FIRMWARE_ROOT and
+# KIVRA_TEST_UNTRUSTED_ROOT.
 #
 # Usage: with-firmware-servers.sh <test program> [arguments...]
 # Exits 77 (skipped) where no private mount namespace can be made.
@@ -69,7 +69,7 @@ start_server() { # name [arguments...]
     python3 "$source_root/tests/support/firmware_server.py" \
         --docroot "$source_root/tests/data/firmware" \
         --cert "$work/$name-server.crt" --key "$work/$name-server.key" \
-        --port-file "$work/$name.port" --log "$work/$name.log" "$@" &
+        --port-file "$work/$name.port" "$@" &
     server_pids+=($!)
     for _ in $(seq 100); do
         [ -s "$work/$name.port" ] && return 0
@@ -84,7 +84,6 @@ start_server trusted --partner-port "$(cat "$work/untrusted.port")"
 
 export KIVRA_TEST_FIRMWARE_ROOT="https://127.0.0.1:$(cat "$work/trusted.port")/"
 export KIVRA_TEST_UNTRUSTED_ROOT="https://127.0.0.1:$(cat "$work/untrusted.port")/"
-export KIVRA_TEST_SERVER_LOG="$work/trusted.log"
 
 # Downloads land in a folder of this run alone, so the tests can see what
 # they leave behind.

@@ -8,12 +8,10 @@ says what is served:
   .../error/<code>/...  answers with that status and a small error page
   .../slow/...          waits --slow-seconds before it answers
   .../cut/...           announces the whole file but sends half of it
-  .../moved/...         redirects (302) to the path without the segment
   .../away/...          redirects (302) to that path on the --partner-port server
   .../endless/...       sends a catalogue-like body that never ends
 
-Every request path is appended to the --log file as it arrives. The chosen
-port is written to --port-file once the server listens.
+The chosen port is written to --port-file once the server listens.
 """
 import argparse
 import http.server
@@ -23,7 +21,7 @@ import ssl
 import sys
 import time
 
-FAULTS = ("error", "slow", "cut", "moved", "away", "endless")
+FAULTS = ("error", "slow", "cut", "away", "endless")
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -33,9 +31,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
-        with open(self.server.log_path, "a") as log:
-            log.write(self.path + "\n")
-
         segments = self.path.split("?")[0].split("/")
         fault = next((s for s in segments if s in FAULTS), None)
         if fault is None:
@@ -52,11 +47,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_file(rest)
         if fault == "cut":
             return self.send_file(rest, cut=True)
-        if fault in ("moved", "away"):
-            if fault == "away":
-                rest = "https://127.0.0.1:%d%s" % (self.server.partner_port, rest)
+        if fault == "away":
             self.send_response(302)
-            self.send_header("Location", rest)
+            self.send_header("Location", "https://127.0.0.1:%d%s" % (self.server.partner_port, rest))
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
@@ -114,20 +107,17 @@ def main():
     parser.add_argument("--cert", required=True)
     parser.add_argument("--key", required=True)
     parser.add_argument("--port-file", required=True)
-    parser.add_argument("--log", required=True)
     parser.add_argument("--partner-port", type=int, default=0)
     parser.add_argument("--slow-seconds", type=float, default=6.0)
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Handler)
     server.docroot = os.path.realpath(args.docroot)
-    server.log_path = args.log
     server.slow_seconds = args.slow_seconds
     server.partner_port = args.partner_port
     server.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     server.context.load_cert_chain(args.cert, args.key)
 
-    open(args.log, "w").close()
     with open(args.port_file + ".part", "w") as f:
         f.write(str(server.server_address[1]))
     os.rename(args.port_file + ".part", args.port_file)
