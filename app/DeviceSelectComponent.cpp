@@ -4,6 +4,7 @@
 #include "model/MidiPorts.h"
 #include "model/PortNames.h"
 #include "model/Product.h"
+#include "zevo_firmware/ChooserLayout.h"
 
 namespace DeviceSelectHelper
 {
@@ -75,16 +76,7 @@ void DeviceSelectComponent::paint (juce::Graphics&) {}
 
 void DeviceSelectComponent::resized()
 {
-    const int w = getWidth(), h = getHeight();
-    deviceBox.setBounds (8, h / 2 - 24, w - 16, 24);
-
-    const int buttonHeight = juce::jmin (h, 30);
-    const int cancelWidth = juce::jmin (w, 100);
-    cancelButton.setBounds (w - 10 - cancelWidth, h - 10 - buttonHeight, cancelWidth, buttonHeight);
-
-    const int rest = w - cancelWidth;
-    const int connectWidth = juce::jmin (rest, 100);
-    connectButton.setBounds (rest - 10 - connectWidth, h - 10 - buttonHeight, connectWidth, buttonHeight);
+    zevo::ChooserLayout::place (*this, deviceBox, connectButton, cancelButton);
 }
 
 void DeviceSelectComponent::comboBoxChanged (juce::ComboBox*)

@@ -1,5 +1,6 @@
-// The shape both of the upgrader's choosers share: a combo box across the
-// middle, OK and Cancel at the bottom right.
+// The shape all three choosers share (the editor's output chooser and the
+// upgrader's port and version choosers): a combo box across the middle, OK
+// and Cancel at the bottom right.
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
