@@ -9,43 +9,11 @@
 # The wizard's photograph is kept in $KIVRA_SCREENSHOT_DIR when that is set.
 set -euo pipefail
 
-editor=$(readlink -f "$1")
-title="Dolmar/Dolmet Kivra V1.14"
 warning_title="Firmware Upgrader about to start"
 wizard_title="Firmware Upgrade"
-work=$(mktemp -d /tmp/kivra-firmware-smoke-XXXXXX)
-chmod 755 "$work"
-mkdir -m 700 "$work/home" "$work/run"
-convert=/usr/bin/convert
+first_display=120
+source "$(dirname "$0")/editor-session.sh"
 
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-    as_user=(runuser -u nobody --)
-    chown nobody "$work/home" "$work/run"
-    cp "$editor" "$work/Kivra"
-    chmod 755 "$work/Kivra"
-    editor="$work/Kivra"
-fi
-
-display=120
-while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
-xvfb_pid=$!
-editor_pid=""
-cleanup() {
-    [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-asan_options="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
-fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; exit 1; }
-find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
 wait_for_window() {
     local found=""
     for _ in $(seq 100); do
@@ -65,12 +33,7 @@ key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; s
 # The "Firmware Upgrade" button: (35, 637), 94 x 23 in the 1010 x 670 view.
 click_firmware_button() { xdotool mousemove --window "$window" 82 648 click 1; }
 
-"${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run" DISPLAY="$DISPLAY" \
-    ASAN_OPTIONS="$asan_options" "$editor" >"$work/editor.log" 2>&1 &
-editor_pid=$!
-window=$(wait_for_window "$title")
-[ -n "$window" ] || fail "no window titled '$title'"
-sleep 1 # the first paint
+start_editor
 
 echo "--- the button asks first; Cancel leaves the editor as it was"
 click_firmware_button
@@ -110,11 +73,6 @@ still_running "closing the wizard"
 
 echo "--- Escape quits the editor cleanly"
 key "$window" Escape
-for _ in $(seq 150); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$editor_pid" 2>/dev/null && fail "Escape did not quit the editor"
-status=0
-wait "$editor_pid" || status=$?
-editor_pid=""
-[ "$status" -eq 0 ] || fail "the editor exited with $status"
+expect_clean_exit "Escape"
 
 echo "PASS: warning box, Cancel, OK, the 514 x 491 wizard, its close and the editor's clean quit"

@@ -1,0 +1,76 @@
+# What the smoke tests of the real editor share, sourced with the editor's
+# path as $1: a virtual display of their own, a temporary home, the editor run
+# as an unprivileged user when the tests run as root (as root it would write
+# its all-users settings under /var), and the helpers that start it, find its
+# windows and wait for its clean exit. A sourcing script may set first_display.
+editor=$(readlink -f "$1")
+title="Dolmar/Dolmet Kivra V1.14"
+work=$(mktemp -d /tmp/kivra-smoke-XXXXXX)
+chmod 755 "$work"
+mkdir -m 700 "$work/home" "$work/run"
+convert=/usr/bin/convert
+
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    as_user=(runuser -u nobody --)
+    chown nobody "$work/home" "$work/run"
+    # The build folder may sit where that user cannot reach (below /root, say).
+    cp "$editor" "$work/Kivra"
+    chmod 755 "$work/Kivra"
+    editor="$work/Kivra"
+fi
+
+display=${first_display:-90}
+while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
+xvfb_pid=$!
+editor_pid=""
+editor_process=""
+cleanup() {
+    [ -n "$editor_process" ] && kill -9 "$editor_process" 2>/dev/null || true
+    [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+# Under the sanitizers, the X and font libraries that JUCE loads and unloads at
+# run time leave allocations that LeakSanitizer can no longer attribute; the
+# unit tests check our own code for leaks.
+asan_options="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+editor_command=("${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run" DISPLAY="$DISPLAY"
+                ASAN_OPTIONS="$asan_options" "$editor")
+
+fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; exit 1; }
+
+find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
+
+start_editor() {
+    "${editor_command[@]}" >"$work/editor.log" 2>&1 &
+    editor_pid=$!
+    window=""
+    for _ in $(seq 150); do
+        window=$(find_window "$title")
+        [ -n "$window" ] && break
+        kill -0 "$editor_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "no window titled '$title'"
+    # The editor itself, for signals: as root the started process is runuser.
+    editor_process=$(xdotool getwindowpid "$window")
+    sleep 1 # the first paint
+}
+
+# Waits for the editor to end; its exit status must be 0.
+expect_clean_exit() {
+    for _ in $(seq 150); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$editor_pid" 2>/dev/null && fail "$1 did not quit the editor"
+    local status=0
+    wait "$editor_pid" || status=$?
+    editor_pid=""
+    [ "$status" -eq 0 ] || fail "after $1 the editor exited with $status"
+}
+
