@@ -41,7 +41,7 @@ TEST_F (AttributeEditingTest, TheBoxesShowEachModesAssignment)
         EXPECT_EQ (messageBox().getNumItems(), c.messageItems);
         EXPECT_EQ (messageBox().getSelectedItemIndex(), c.message);
         EXPECT_TRUE (messageBox().getItemText (0).startsWith (c.firstMessage)) << messageBox().getItemText (0);
-        EXPECT_EQ (childOf<juce::Label> (*view, [] (auto& l) { return l.getX() == 535; }).getText(), c.label);
+        EXPECT_EQ (ModalAnswerer::find<juce::Label> (*view, [] (auto& l) { return l.getX() == 535; })->getText(), c.label);
     }
 }
 

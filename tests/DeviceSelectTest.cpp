@@ -26,14 +26,13 @@ TEST (DeviceSelectHelper, TheNameRuleAndTheListRule)
 juce::String connectThrough (juce::Button& connect, int choice, const char* buttonText)
 {
     juce::String shownFirst;
-    ModalDriver driver ([&] (juce::Component& modal) {
-        auto& content = *dynamic_cast<juce::DialogWindow&> (modal).getContentComponent();
-        auto& box = childOf<juce::ComboBox> (content, [] (auto&) { return true; });
+    ModalAnswerer driver;
+    driver.then ([&] (juce::Component& modal) {
+        auto& box = *ModalAnswerer::find<juce::ComboBox> (modal);
         shownFirst = box.getText();
         if (choice >= 0)
             box.setSelectedItemIndex (choice, juce::sendNotificationSync);
-        buttonOf (content, buttonText).triggerClick();
-        return true;
+        ModalAnswerer::click (buttonText) (modal);
     });
     click (connect);
     return shownFirst;
@@ -63,16 +62,18 @@ TEST_F (DeviceSelectTest, ConnectOnAnEmptyBoxKeepsTheDialogOpen)
 {
     makeView();
     g_lastSelectedDevice = "gone";
-    int calls = 0; // Connect at once, Cancel when the dialog is still open well after
-    ModalDriver driver ([&] (juce::Component& modal) {
-        auto& content = *dynamic_cast<juce::DialogWindow&> (modal).getContentComponent();
-        if (calls++ == 0 || calls > 3)
-            buttonOf (content, calls == 1 ? "Connect" : "Cancel").triggerClick();
-        return calls > 3;
+    bool stayedOpen = false;
+    ModalAnswerer driver;
+    driver.then ([&] (juce::Component& modal) {
+        juce::Component::SafePointer<juce::Component> dialog (&modal);
+        ModalAnswerer::click ("Connect") (modal);
+        runMessageLoop (100);
+        if ((stayedOpen = dialog != nullptr && dialog->isCurrentlyModal()))
+            ModalAnswerer::click ("Cancel") (*dialog);
     });
     click (command ("Connect"));
 
-    EXPECT_EQ (calls, 4);
+    EXPECT_TRUE (stayedOpen);
     EXPECT_EQ (g_lastSelectedDevice, "") << "the empty box's text is remembered";
     EXPECT_TRUE (model->productId == 79 && model->outputDeviceName.isEmpty());
 }

@@ -1,10 +1,10 @@
 // The mapping upload, watched through virtual ports: the exact messages, their
 // order, where the pauses fall, and the failures that send nothing.
 #include "model/Arrays.h"
-#include "support/ExpectedFile.h"
 #include "support/FreshModel.h"
 #include "support/VirtualMidiPorts.h"
 
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -48,25 +48,6 @@ protected:
     ScopedVirtualMidiPorts ports;
 };
 } // namespace
-
-// The whole stream of every working mode's default map, message by message
-// and pause by pause. The expected files were checked against the protocol
-// rules once, by hand and by an independent computation; any change in a
-// table, a rule or the order shows up here as the first differing line. The
-// device id comes from the model's product code (79 here, not the default).
-TEST_F (MappingUpload, EveryWorkingModeSendsExactlyItsExpectedStream)
-{
-    for (int mode = 0; mode < 4; ++mode)
-    {
-        ports->clearEvents();
-        model.setCurrentMode (CtMode (mode));
-        ASSERT_TRUE (send().wasOk());
-        juce::StringArray sent;
-        for (const auto& line : ports->describeEvents())
-            sent.add (line);
-        testsupport::expectLinesOfFile (sent, "upload/" + CtMode::slugForType (mode) + ".txt");
-    }
-}
 
 // A lower bound only: the pauses are real sleeps here.
 TEST_F (MappingUpload, RealPausesKeepRecordsAtLeastTwoMillisecondsApart)

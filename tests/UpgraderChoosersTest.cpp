@@ -19,9 +19,7 @@ struct Answered
 // and clicks the button.
 Answered answerWith (const char* button, juce::Component& chooser)
 {
-    juce::ComboBox* box = nullptr;
-    for (auto* child : chooser.getChildren())
-        box = box != nullptr ? box : dynamic_cast<juce::ComboBox*> (child);
+    auto* box = testsupport::ModalAnswerer::find<juce::ComboBox> (chooser);
     Answered answered { {}, box->getSelectedItemIndex(), 0 };
     for (int i = 0; i < box->getNumItems(); ++i)
         answered.items.add (box->getItemText (i));

@@ -35,7 +35,7 @@ juce::String versionsOf (const juce::ValueTree& tree)
 ModalAnswerer::Action chooseVersion (int index)
 {
     return [index] (juce::Component& modal) {
-        auto* chooser = ModalAnswerer::contentOf<zevo::FirmwareSelectComponent> (modal);
+        auto* chooser = ModalAnswerer::find<zevo::FirmwareSelectComponent> (modal);
         if (chooser == nullptr)
             return modal.exitModalState (-100);
         chooser->versionBox.setSelectedItemIndex (index, juce::dontSendNotification);
@@ -130,7 +130,7 @@ TEST_F (FirmwareStep4, OnlyAWholeTrustedDownloadReachesTheUnitAndNoFileIsLeft)
     int selected = -1, pendingAfterSecondPress = -1;
     rig.driver
         .then ([&] (juce::Component& modal) {
-            auto* chooser = ModalAnswerer::contentOf<zevo::FirmwareSelectComponent> (modal);
+            auto* chooser = ModalAnswerer::find<zevo::FirmwareSelectComponent> (modal);
             if (chooser == nullptr)
                 return modal.exitModalState (-100);
             for (int i = 0; i < chooser->versionBox.getNumItems(); ++i)

@@ -5,11 +5,10 @@
 #include "app/ContentComponent.h"
 #include "model/Arrays.h"
 #include "support/FreshModel.h"
+#include "support/ModalAnswerer.h"
 #include "support/VirtualMidiPorts.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace testsupport
 {
@@ -28,33 +27,6 @@ inline juce::String takeModalWindow()
     modal->exitModalState (0);
     runMessageLoop (20);
     return text;
-}
-
-/** Calls `step` with the modal window every 20 ms until it returns true. */
-struct ModalDriver : juce::Timer
-{
-    explicit ModalDriver (std::function<bool (juce::Component&)> s) : step (std::move (s)) { startTimer (20); }
-    ~ModalDriver() override { stopTimer(); }
-    void timerCallback() override
-    {
-        if (auto* modal = juce::Component::getCurrentlyModalComponent(); modal != nullptr && step (*modal))
-            stopTimer();
-    }
-    std::function<bool (juce::Component&)> step;
-};
-
-template <typename ChildType>
-ChildType& childOf (juce::Component& parent, std::function<bool (ChildType&)> matches)
-{
-    for (auto* child : parent.getChildren())
-        if (auto* typed = dynamic_cast<ChildType*> (child); typed != nullptr && matches (*typed))
-            return *typed;
-    throw std::runtime_error ("no such child");
-}
-
-inline juce::Button& buttonOf (juce::Component& parent, const juce::String& text)
-{
-    return childOf<juce::Button> (parent, [text] (auto& b) { return b.getButtonText() == text; });
 }
 
 /** A click as JUCE delivers it, through the message queue. */
@@ -94,12 +66,12 @@ protected:
     }
 
     /** The boxes stand at x 25 (mode), 255 (type), 395 (channel), 535 (message). */
-    juce::ComboBox& boxAt (int x) { return childOf<juce::ComboBox> (*view, [x] (auto& b) { return b.getX() == x; }); }
+    juce::ComboBox& boxAt (int x) { return *ModalAnswerer::find<juce::ComboBox> (*view, [x] (auto& b) { return b.getX() == x; }); }
     juce::ComboBox& modeBox() { return boxAt (25); }
     juce::ComboBox& typeBox() { return boxAt (255); }
     juce::ComboBox& channelBox() { return boxAt (395); }
     MapComboBox& messageBox() { return dynamic_cast<MapComboBox&> (boxAt (535)); }
-    juce::Button& command (const juce::String& text) { return buttonOf (*view, text); }
+    juce::Button& command (const juce::String& text) { return *ModalAnswerer::findButton (*view, text); }
 
     void pressAt (int x, int y)
     {

@@ -28,25 +28,23 @@ public:
 
     int pending() const { return (int) actions.size(); }
 
-    /** The first button below `root` whose text is `text`, or nullptr. */
-    static juce::Button* findButton (juce::Component& root, const juce::String& text)
+    /** The first component below `root` of this class that matches, nearest
+        level first, or nullptr. */
+    template <typename Child>
+    static Child* find (juce::Component& root, std::function<bool (Child&)> matches = [] (Child&) { return true; })
     {
         for (auto* child : root.getChildren())
-        {
-            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
-                return button;
-            if (auto* found = findButton (*child, text))
+            if (auto* typed = dynamic_cast<Child*> (child); typed != nullptr && matches (*typed))
+                return typed;
+        for (auto* child : root.getChildren())
+            if (auto* found = find (*child, matches))
                 return found;
-        }
         return nullptr;
     }
 
-    /** The content of a DialogWindow as the given class, or nullptr. */
-    template <typename Content>
-    static Content* contentOf (juce::Component& modal)
+    static juce::Button* findButton (juce::Component& root, const juce::String& text)
     {
-        auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal);
-        return dialog != nullptr ? dynamic_cast<Content*> (dialog->getContentComponent()) : nullptr;
+        return find<juce::Button> (root, [text] (auto& button) { return button.getButtonText() == text; });
     }
 
     /** An action that clicks the button with this text, as a mouse click would. */

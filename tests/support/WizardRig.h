@@ -42,10 +42,8 @@ private:
 inline ModalAnswerer::Action choosePort (const juce::String& name)
 {
     return [name] (juce::Component& modal) {
-        if (auto* dialog = dynamic_cast<juce::DialogWindow*> (&modal))
-            for (auto* child : dialog->getContentComponent()->getChildren())
-                if (auto* box = dynamic_cast<juce::ComboBox*> (child))
-                    box->setText (name, juce::sendNotificationSync); // selects the item of that text
+        if (auto* box = ModalAnswerer::find<juce::ComboBox> (modal))
+            box->setText (name, juce::sendNotificationSync); // selects the item of that text
         ModalAnswerer::click ("OK") (modal);
     };
 }
