@@ -1,9 +1,6 @@
 #include "MappingDocument.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "BoundedFileRead.h"
 
 namespace MappingDocument
 {
@@ -25,28 +22,6 @@ juce::XmlElement::TextFormat mappingFileFormat()
     return format;
 }
 
-// Reads one byte more than allowed, so an oversized file (or an endless
-// device) is recognised without reading all of it.
-bool readBounded (int fd, juce::MemoryBlock& data)
-{
-    data.setSize ((size_t) maxFileSize + 1);
-    size_t filled = 0;
-
-    while (filled < data.getSize())
-    {
-        const auto n = ::read (fd, static_cast<char*> (data.getData()) + filled, data.getSize() - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        filled += (size_t) n;
-    }
-
-    data.setSize (filled);
-    return true;
-}
 } // namespace
 
 UntrustedXml::Limits limits()
@@ -56,25 +31,14 @@ UntrustedXml::Limits limits()
 
 juce::Result readFile (const juce::File& file, juce::MemoryBlock& data)
 {
-    data.reset();
-    if (file == juce::File())
-        return refuse ("the file cannot be read");
+    switch (BoundedFileRead::read (file, maxFileSize, data))
+    {
+        case BoundedFileRead::Outcome::ok:             return juce::Result::ok();
+        case BoundedFileRead::Outcome::notRegularFile: return refuse ("not a regular file");
+        case BoundedFileRead::Outcome::cannotRead:     break;
+    }
 
-    // Opened without blocking, so a FIFO that nobody writes to cannot hang the
-    // editor; what is opened is then checked, not what the path named before.
-    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return refuse ("the file cannot be read");
-
-    struct stat info {};
-    const bool regular = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode);
-    const bool read = regular && readBounded (fd, data);
-    ::close (fd);
-
-    if (! regular)
-        return refuse ("not a regular file");
-
-    return read ? juce::Result::ok() : refuse ("the file cannot be read");
+    return refuse ("the file cannot be read");
 }
 
 juce::Result parse (const void* data, size_t size, juce::ValueTree& map)

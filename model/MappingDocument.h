@@ -36,8 +36,7 @@ UntrustedXml::Limits limits();
 extern const char* const loadFailure;
 
 /** Reads at most maxFileSize + 1 bytes of a regular file (after following
-    links); a FIFO, a device or a folder is refused without being opened for
-    a blocking read. */
+    links); a FIFO, a device or a folder is refused without a blocking open. */
 juce::Result readFile (const juce::File& file, juce::MemoryBlock& data);
 
 /** Parses a mapping file's bytes into a tree (node type = tag, properties =

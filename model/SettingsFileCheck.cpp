@@ -1,5 +1,6 @@
 #include "SettingsFileCheck.h"
 
+#include "BoundedFileRead.h"
 #include "MappingDocument.h"
 #include "UntrustedXml.h"
 
@@ -11,6 +12,11 @@ namespace SettingsFileCheck
 {
 namespace
 {
+// The settings hold the four maps, each at most a mapping file's size, in
+// JUCE's binary form; in XML, which this editor never writes, the settings
+// must pass a mapping file's limits.
+constexpr juce::int64 maxBinaryBytes = 5 * MappingDocument::maxFileSize;
+
 // JUCE's magic numbers, written as little-endian integers.
 constexpr char binaryMagic[] = "PROP";
 constexpr char compressedMagic[] = "CPRP";
@@ -20,15 +26,15 @@ bool startsWith (const juce::MemoryBlock& data, const char* magic)
     return data.getSize() >= 4 && std::memcmp (data.getData(), magic, 4) == 0;
 }
 
-// Inflates at most one byte more than a mapping file may hold, so a small
-// file that expands without bound is recognised without expanding it all.
+// Inflates at most one byte more than the settings may hold, so a small file
+// that expands without bound is recognised without expanding it all.
 bool inflateBounded (const void* data, size_t size, juce::MemoryBlock& out)
 {
     juce::MemoryInputStream compressed (data, size, false);
     juce::GZIPDecompressorInputStream inflater (compressed);
     juce::MemoryOutputStream inflated (out, false);
 
-    const auto limit = MappingDocument::maxFileSize + 1;
+    const auto limit = maxBinaryBytes + 1;
     char buffer[8192];
     while (inflated.getDataSize() < (size_t) limit)
     {
@@ -39,7 +45,7 @@ bool inflateBounded (const void* data, size_t size, juce::MemoryBlock& out)
     }
 
     inflated.flush();
-    return (juce::int64) inflated.getDataSize() <= MappingDocument::maxFileSize;
+    return (juce::int64) inflated.getDataSize() <= maxBinaryBytes;
 }
 
 // JUCE's binary form: a 32-bit count, then that many key and value texts,
@@ -84,7 +90,8 @@ bool isSafeToRead (const juce::File& file)
         return true;
 
     juce::MemoryBlock data;
-    if (MappingDocument::readFile (file, data).failed() || (juce::int64) data.getSize() > MappingDocument::maxFileSize)
+    if (BoundedFileRead::read (file, maxBinaryBytes, data) != BoundedFileRead::Outcome::ok
+        || (juce::int64) data.getSize() > maxBinaryBytes)
         return false;
 
     if (startsWith (data, binaryMagic))

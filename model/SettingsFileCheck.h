@@ -10,9 +10,9 @@
 namespace SettingsFileCheck
 {
 /** True when JUCE may read the file: it does not exist, or it is a folder
-    (which JUCE does not open), or it is a regular file within a mapping
-    file's size that holds JUCE's binary properties form (compressed or not)
-    with strict UTF-8 texts, or strict UTF-8 XML that passes the mapping
+    (which JUCE does not open), or it is a regular file that holds JUCE's
+    binary properties form (compressed or not) of at most five mapping files'
+    size with strict UTF-8 texts, or strict UTF-8 XML that passes the mapping
     file's checks. */
 bool isSafeToRead (const juce::File& file);
 

@@ -88,8 +88,9 @@ TEST_F (SettingsFileCheckTest, JuceMayReadOnlyFilesThatPassTheMappingFileChecks)
         { "bytes that are no text", bytesOf ({ raw ({ 0x8f, 0x02, 0xfe }), text ("<PROPERTIES/>") }), false },
         { "binary form, invalid UTF-8 key", bytesOf ({ text ("PROP"), binaryValues (invalidUtf8, text ("v")) }), false },
         { "compressed form, invalid UTF-8 value", compressed (binaryValues (text ("modes"), invalidUtf8)), false },
-        { "compressed form, expands past 256 KiB", compressed (binaryValues (text ("modes"), text (juce::String::repeatedString ("x", 300 * 1024)))), false },
-        { "larger than 256 KiB", text ("<PROPERTIES>" + juce::String::repeatedString (" ", 256 * 1024) + "</PROPERTIES>"), false },
+        { "compressed form, four maps of 256 KiB", compressed (binaryValues (text ("modes"), text (juce::String::repeatedString ("x", 1024 * 1024)))), true },
+        { "compressed form, expands past 1.25 MiB", compressed (binaryValues (text ("modes"), text (juce::String::repeatedString ("x", 1300 * 1024)))), false },
+        { "XML larger than 256 KiB", text ("<PROPERTIES>" + juce::String::repeatedString (" ", 256 * 1024) + "</PROPERTIES>"), false },
     };
 
     for (const auto& c : cases)
