@@ -72,11 +72,6 @@ using HostileSettingsAtQuit = ModelLifecycle;
 juce::MemoryBlock text (const char* t) { return { t, std::strlen (t) }; }
 } // namespace
 
-TEST_F (ModelLifecycle, SettingsAreWrittenToTheCommonFileAtDeletion)
-{
-    expectDeletionWritesOnly (common, user, 2);
-}
-
 // Tests run as root, for whom no permission bit blocks a write: a regular file
 // where the common folder should be does.
 TEST_F (ModelLifecycle, SettingsFallBackToTheUsersFileWhenTheCommonOneCannotBeWritten)
