@@ -5,6 +5,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdlib>
+#include <fstream>
 
 namespace testsupport
 {
@@ -15,10 +16,8 @@ struct ScratchFolder
 
     juce::File withBytes (const juce::String& name, const std::string& bytes) const
     {
-        auto file = folder.getChildFile (name);
-        file.deleteFile();
-        file.create();
-        file.appendData (bytes.data(), bytes.size()); // also where empty: replaceWithData would delete it
+        const auto file = folder.getChildFile (name); // (replaceWithData would delete an empty file)
+        std::ofstream (file.getFullPathName().toStdString(), std::ios::binary).write (bytes.data(), (std::streamsize) bytes.size());
         return file;
     }
 
