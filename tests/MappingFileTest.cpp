@@ -1,41 +1,77 @@
-// Saving and loading mapping files through the model.
+// Mapping files through the model: the exact saved text, what a load changes,
+// and files made to hurt the editor, each refused with a reason and changing
+// nothing, or loaded without harm and the same again after a save.
 #include "model/Arrays.h"
 #include "model/Dolmaris.h"
+#include "model/MappingDocument.h"
 #include "support/ExpectedFile.h"
+#include "support/FreshModel.h"
+#include "support/ScratchFolder.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace
 {
+std::string times (int n, const std::string& piece)
+{
+    std::string all;
+    while (n-- > 0)
+        all += piece;
+    return all;
+}
+
+// The texts of prefix, number, suffix for each number from 1 to n - 1.
+std::string numbered (int n, const std::string& prefix, const std::string& suffix)
+{
+    std::string all;
+    for (int i = 1; i < n; ++i)
+        all += prefix + std::to_string (i) + suffix;
+    return all;
+}
+
+std::string mapWithAttributes (int n) { return "<map mode=\"logic\"" + numbered (n, " a", "=\"\"") + "/>"; }
+std::string mapWithControls (int n) { return "<map mode=\"logic\"><controls>" + times (n, "<control/>") + "</controls></map>"; }
+std::string utf16 (const std::u16string& text) { return "\xff\xfe" + std::string ((const char*) text.data(), text.size() * 2); } // little-endian here
+
 class MappingFileTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        // CTest runs tests in parallel processes: the name must not collide.
-        const auto name = "kivra-mapping-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64());
-        folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile (name, {}, false);
-        ASSERT_TRUE (folder.createDirectory().wasOk());
-        model.impl = std::make_unique<Dolmaris::Impl>();
+        testsupport::useFreshModel().setCurrentMode (CtMode (2));
         std::memset (ud, 0x55, sizeof (RowTable)); // what a load must rebuild, or leave alone
     }
 
-    void TearDown() override { folder.deleteRecursively(); }
-
-    juce::File fileWith (const juce::String& text)
-    {
-        auto file = folder.getChildFile ("written" + juce::String (++numWritten) + ".kivra");
-        file.replaceWithText (text, false, false, "\n");
-        return file;
-    }
-
+    juce::File fileWith (const std::string& bytes) { return scratch.withBytes ("file" + juce::String (++numWritten) + ".kivra", bytes); }
     static std::vector<uint8_t> udBytes() { return { &ud[0][0], &ud[0][0] + sizeof (RowTable) }; }
     static std::vector<uint8_t> udRow (int id) { return { ud[id - 1], ud[id - 1] + 3 }; }
 
+    /** Opens the file; where that fails, model and ud must be as they were. */
+    juce::Result open (const juce::File& file, const juce::String& name)
+    {
+        const auto modesBefore = state().modes.createCopy();
+        const auto currentBefore = state().currentMap;
+        const auto udBefore = udBytes();
+        const auto result = model.openFile (file);
+        EXPECT_TRUE (result.wasOk() || (state().modes.isEquivalentTo (modesBefore) && state().currentMap == currentBefore && udBytes() == udBefore)) << name;
+        return result;
+    }
+
+    /** The loaded map saves to at most a mapping file's size and loads back the same. */
+    void expectSavesAndLoadsAgain (const juce::String& name)
+    {
+        const auto loaded = state().currentMap.createCopy();
+        const auto saved = scratch.folder.getChildFile ("saved.kivra");
+        ASSERT_TRUE (model.saveCurrentMapping (saved).wasOk()) << name;
+        EXPECT_LE (saved.getSize(), MappingDocument::maxFileSize) << name;
+        ASSERT_TRUE (model.openFile (saved).wasOk()) << name;
+        EXPECT_TRUE (state().currentMap.isEquivalentTo (loaded)) << name;
+    }
+
     Dolmaris& model = *Dolmaris::getInstance();
     Dolmaris::Impl& state() { return *model.impl; }
-    juce::ValueTree control (int id) { return state().currentMap.getChildWithName (Tags::controls).getChild (id - 1); }
-    juce::File folder;
+    testsupport::ScratchFolder scratch;
     int numWritten = 0;
 };
 
@@ -47,170 +83,103 @@ TEST_F (MappingFileTest, SavedDefaultMapsAreByteForByteTheExpectedFiles)
     {
         const auto slug = CtMode::slugForType (mode);
         state().setCurrentMode (CtMode (mode));
-        const auto file = folder.getChildFile (slug + ".kivra");
+        const auto file = scratch.folder.getChildFile (slug + ".kivra");
         ASSERT_TRUE (model.saveCurrentMapping (file).wasOk());
 
         juce::MemoryBlock saved, expected;
-        ASSERT_TRUE (file.loadFileAsData (saved));
-        ASSERT_TRUE (testsupport::dataFile ("mapping/" + slug + "-default.kivra").loadFileAsData (expected));
+        ASSERT_TRUE (file.loadFileAsData (saved) && testsupport::dataFile ("mapping/" + slug + "-default.kivra").loadFileAsData (expected));
         EXPECT_TRUE (saved == expected) << slug;
     }
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 4); // no temporary left over
-}
-
-TEST_F (MappingFileTest, LongAttributesWrapAfterSixtyCharactersUnderTheFirstOne)
-{
-    state().currentMap.setProperty (Tags::name, juce::String::repeatedString ("n", 60), nullptr);
-    state().currentMap.setProperty ("extra", "x", nullptr);
-    const auto file = folder.getChildFile ("wrapped.kivra");
-    ASSERT_TRUE (model.saveCurrentMapping (file).wasOk());
-    EXPECT_TRUE (file.loadFileAsString().contains ("name=\"" + juce::String::repeatedString ("n", 60) + "\"\r\n     extra=\"x\">\r\n"));
-}
-
-TEST_F (MappingFileTest, FailedSavesWriteNothingAndKeepTheOldTarget)
-{
-    state().setCurrentMode (CtMode (5)); // no map exists for it
-    EXPECT_EQ (model.saveCurrentMapping (folder.getChildFile ("none.kivra")).getErrorMessage(), "Could not save current mapping to disk");
-    state().setCurrentMode (CtMode (0));
-
-    const auto blocker = fileWith ("plain file");
-    EXPECT_EQ (model.saveCurrentMapping (blocker.getChildFile ("m.kivra")).getErrorMessage(), "Failed to write mapping file");
-
-    // A name at the length limit leaves no room for the temporary file's
-    // longer name beside it, so the write fails with the target in place.
-    const auto target = folder.getChildFile (juce::String::repeatedString ("a", 249) + ".kivra");
-    juce::FileOutputStream (target).writeText ("old contents", false, false, nullptr);
-    EXPECT_EQ (model.saveCurrentMapping (target).getErrorMessage(), "Failed to write mapping file");
-    EXPECT_EQ (target.loadFileAsString() + blocker.loadFileAsString(), "old contentsplain file");
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 2);
-}
-
-//==============================================================================
-TEST_F (MappingFileTest, LoadReplacesTheModeInPlaceMakesItCurrentAndRebuildsUdOnlyForUserDefined)
-{
-    control (7).setProperty (Tags::value, 99, nullptr);
-    const auto mackie = folder.getChildFile ("mackie.kivra");
-    ASSERT_TRUE (model.saveCurrentMapping (mackie).wasOk());
-    state().setCurrentMode (CtMode (3));
-    control (92).setProperty (Tags::type, "note", nullptr).setProperty (Tags::chan, 5, nullptr).setProperty (Tags::value, 77, nullptr);
-    const auto user = folder.getChildFile ("user.kivra");
-    ASSERT_TRUE (model.saveCurrentMapping (user).wasOk());
-
-    model.impl = std::make_unique<Dolmaris::Impl>();
-    std::memset (ud, 0x55, sizeof (RowTable));
-    const auto udBefore = udBytes();
-    const auto logicMap = state().modes.getChild (1);
-    ASSERT_TRUE (model.openFile (mackie).wasOk());
-    EXPECT_EQ (udBytes(), udBefore);
-    EXPECT_EQ (state().modes.getProperty ("current").toString(), "mackie");
-    EXPECT_EQ (state().currentMap, state().modes.getChild (0));
-    EXPECT_EQ (state().modes.getChild (1), logicMap); // other modes untouched
-    EXPECT_EQ (control (7)[Tags::value].toString(), "99");
-
-    ASSERT_TRUE (model.openFile (user).wasOk());
-    juce::StringArray order;
-    for (const auto& map : state().modes)
-        order.add (map[Tags::mode]);
-    EXPECT_EQ (order.joinIntoString (","), "mackie,logic,pro-tools,user-defined");
-    EXPECT_EQ ((int) model.getCurrCtMode(), 3);
-    const std::pair<int, std::vector<uint8_t>> rows[] = { { 92, { 9, 0x94, 77 } }, { 1, { 9, 0x90, 0 } }, { 95, { 0x0B, 0xB0, 20 } }, { 108, { 0x0E, 0xE8, 0 } } };
-    for (const auto& [id, row] : rows)
-        EXPECT_EQ (udRow (id), row) << id;
-}
-
-TEST_F (MappingFileTest, OtherRootTagsByteOrderMarksAndExtraElementsAreAccepted)
-{
-    struct Case { const char* text; bool utf16, bom; int mode, numChildren; };
-    const Case cases[] = { { "<mapping mode=\"logic\" name=\"Logic\"><controls/></mapping>", false, false, 1, 1 },
-                           { "<map mode=\"pro-tools\"><controls/><controls/><other/></map>", false, true, 2, 3 },
-                           { "<map mode=\"logic\"/>", true, true, 1, 0 } };
-    for (const auto& c : cases)
-    {
-        const auto file = folder.getChildFile ("accepted.kivra");
-        file.replaceWithText (c.text, c.utf16, c.bom, "\n");
-        ASSERT_TRUE (model.openFile (file).wasOk()) << c.text;
-        EXPECT_EQ ((int) model.getCurrCtMode(), c.mode);
-        EXPECT_EQ (state().currentMap.getNumChildren(), c.numChildren);
-        EXPECT_TRUE (state().modes.getChild (c.mode) == state().currentMap && state().modes.getNumChildren() == 4);
-    }
+    EXPECT_EQ (scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 4); // no temporary left over
 }
 
 TEST_F (MappingFileTest, UserDefinedRowsFollowTheLoadedAttributes)
 {
-    ASSERT_TRUE (model.openFile (fileWith ("<map mode=\"user-defined\"/>")).wasOk());
-    for (int id = 1; id <= 108; ++id)
-        ASSERT_EQ (udRow (id), (std::vector<uint8_t> { 9, 0x90, 0 })) << "without controls, id " << id;
-
-    const auto file = fileWith ("<map mode=\"user-defined\"><controls>"
-                                "<control id=\"5\" type=\"\" chan=\"3\" value=\"200\"/>"
-                                "<control id=\"6\" type=\"pitch\" chan=\"0\" value=\"-1\"/>"
-                                "<control id=\"7\" type=\"cc\" value=\"300\"/>"
-                                "<control id=\" 8\" type=\"cc\" chan=\"2\" value=\"5\"/>"
-                                "<control id=\"9\" type=\"Note\" chan=\"99999999999999\" value=\"-2147483648\"/>"
-                                "<control id=\"10\" type=\"cc\" chan=\"16\" value=\"127\"/>"
-                                "<control id=\"10\" type=\"note\" chan=\"1\" value=\"1\"/>"
-                                "</controls></map>");
-    ASSERT_TRUE (model.openFile (file).wasOk());
-    const std::pair<int, std::vector<uint8_t>> rows[] = {
-        { 5, { 9, 0x92, 200 } },       // empty type is sent as a note
-        { 6, { 0x0E, 0xFF, 0xFF } },   // low 8 bits of the rule
-        { 7, { 0x0B, 0xB0, 44 } },     // no chan: channel 1
-        { 8, { 9, 0x90, 0 } },         // " 8" is not the id 8
-        { 9, { 9, 0xFE, 0 } },         // letter case matters; digits wrap
-        { 10, { 0x0B, 0xBF, 127 } },   // the first node of an id wins
-        { 11, { 9, 0x90, 0 } },
-    };
-    for (const auto& [id, row] : rows)
-        EXPECT_EQ (udRow (id), row) << id;
-    EXPECT_EQ (control (1).getNumProperties(), 4) << "the tree keeps what the file said";
+    ASSERT_TRUE (model.openFile (fileWith ("<map mode=\"user-defined\"><controls><control id=\"6\" type=\"pitch\" chan=\"0\" value=\"-1\"/>"
+                                           "<control id=\"10\" type=\"cc\" chan=\"16\" value=\"127\"/><control id=\"10\" type=\"note\"/>"
+                                           "</controls></map>")).wasOk());
+    EXPECT_EQ (udRow (6), (std::vector<uint8_t> { 0x0E, 0xFF, 0xFF })) << "the low 8 bits of the rule";
+    EXPECT_EQ (udRow (10), (std::vector<uint8_t> { 0x0B, 0xBF, 127 })) << "the first node of an id wins";
+    EXPECT_EQ (udRow (108), (std::vector<uint8_t> { 9, 0x90, 0 })) << "not in the file";
 }
 
 //==============================================================================
-TEST_F (MappingFileTest, RefusedFilesChangeNothing)
+// One case per guard of the shared reader, at the level of the mapping file.
+TEST_F (MappingFileTest, HostileFilesAreRefusedWithAReasonAndChangeNothing)
 {
-    state().setCurrentMode (CtMode (1));
-    const auto modesBefore = state().modes.createCopy();
-    const auto currentBefore = state().currentMap;
-    const auto udBefore = udBytes();
+    const auto fifo = scratch.folder.getChildFile ("fifo.kivra");
+    ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
+    scratch.withBytes ("secret.dtd", "<!ENTITY b \"logic\">");
 
-    const juce::String plainFailure ("Could not load mapping data"), failure = plainFailure + ": ";
-    const auto unknownMode = failure + "unknown control mode";
-    const auto doctype = failure + "document type declarations are not accepted";
-    const auto malformed = failure + "not well-formed XML", repeated = failure + "an attribute is given twice";
-
-    folder.getChildFile ("secret.dtd").replaceWithText ("<!ENTITY b \"logic\">");
-    const std::pair<juce::File, juce::String> cases[] = {
-        { folder.getChildFile ("missing.kivra"), failure + "the file cannot be read" },
-        { folder, failure + "not a regular file" },
-        { fileWith (""), malformed },
-        { fileWith ("mode=logic, not XML"), malformed },
-        { fileWith ("<map mode=\"logic\"><controls>"), malformed },
-        // An attribute twice is not well-formed; the tree would read one and write the other.
-        { fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), repeated },
-        { fileWith ("<map mode=\"logic\"><controls><control id=\"1\" chan=\"2\" chan=\"3\"/></controls></map>"), repeated },
-        { fileWith ("<map name=\"Logic\"/>"), unknownMode },
-        { fileWith ("<map mode=\" logic \"/>"), unknownMode },
-        { fileWith ("<map mode=\"Logic\"/>"), unknownMode },
-        { fileWith ("<map mode=\"MCP\"/>"), unknownMode },
-        { fileWith ("<map mode=\"cubase\" name=\"Cubase\"/>"), unknownMode },
-        { fileWith ("<map base64:mode=\"" + juce::MemoryBlock ("logic", 5).toBase64Encoding() + "\"/>"), failure + "binary attributes are not accepted" },
-        // An external DTD would be read from beside the file, a self-referencing
-        // entity would recurse until the stack runs out.
-        { fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>"), doctype },
-        { fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>"), doctype },
-        // Text after a processing instruction inside an element makes the parser loop forever.
-        { fileWith ("<map mode=\"logic\"><?p?>x</map>"), failure + "processing instructions are not accepted" },
-        { fileWith ("<map mode=\"logic\" pad=\"" + juce::String::repeatedString ("x", 300 * 1024) + "\"/>"), failure + "file too large" },
-        // Nested deep enough to exhaust the parser's stack, yet small.
-        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 60000)), failure + "elements nested too deeply" },
-        { fileWith ("<map mode=\"logic\">" + juce::String::repeatedString ("<a>", 100) + juce::String::repeatedString ("</a>", 100) + "</map>"),
-          failure + "elements nested too deeply" },
+    const char *malformed = "not well-formed XML", *base64 = "binary attributes are not accepted", *doctype = "document type declarations are not accepted",
+               *unknownMode = "unknown control mode", *twice = "an attribute is given twice";
+    const struct { const char* name; juce::File file; const char* reason; } cases[] = {
+        { "missing", scratch.folder.getChildFile ("missing.kivra"), "the file cannot be read" },
+        { "a folder", scratch.folder, "not a regular file" },
+        { "a FIFO nobody writes to", fifo, "not a regular file" },
+        { "empty", fileWith (""), malformed },
+        { "unclosed", fileWith ("<map mode=\"logic\"><controls>"), malformed },
+        { "surrogate as a character reference", fileWith ("<map mode=\"logic\" name=\"&#xD800;\"/>"), malformed },
+        { "no mode", fileWith ("<map name=\"Logic\"/>"), unknownMode },
+        { "mode that is not a working mode", fileWith ("<map mode=\"cubase\"/>"), unknownMode },
+        // The tree would read one value and write the other.
+        { "repeated attribute", fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), twice },
+        { "base64 size -1 (bad_alloc)", fileWith ("<map mode=\"logic\" base64:x=\"-1.\"/>"), base64 },
+        { "base64 on a control", fileWith ("<map mode=\"logic\"><controls><control base64:id=\"1.A\"/></controls></map>"), base64 },
+        // An external DTD would be read from beside the file; a self-referencing entity recurses until the stack runs out.
+        { "external DTD", fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>"), doctype },
+        { "DOCTYPE entity", fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>"), doctype },
+        // Text after a processing instruction inside an element makes JUCE's parser loop for ever.
+        { "processing instruction", fileWith ("<map mode=\"logic\"><?p?>x</map>"), "processing instructions are not accepted" },
+        { "300 KiB", fileWith ("<map mode=\"logic\" pad=\"" + times (300 * 1024, "x") + "\"/>"), "file too large" },
+        { "60,000 open elements", fileWith ("<map mode=\"logic\">" + times (60000, "<a>")), "elements nested too deeply" },
+        { "65 attributes", fileWith (mapWithAttributes (65)), "too many attributes on one element" },
+        { "24,000 attributes", fileWith (mapWithAttributes (24000)), "too many attributes on one element" },
+        { "4,095 controls", fileWith (mapWithControls (4095)), "too many elements" },
+        { "257 different names", fileWith ("<map mode=\"logic\">" + numbered (256, "<c", "/>") + "</map>"), "too many different names" },
+        { "saved escapes outgrow a mapping file", fileWith ("<map mode=\"logic\" name='" + times (100000, "\"") + "'/>"), "map too large to be saved again" },
     };
-    for (const auto& [file, expectedText] : cases)
+
+    for (const auto& c : cases)
+        EXPECT_EQ (open (c.file, c.name).getErrorMessage(), juce::String ("Could not load mapping data: ") + c.reason) << c.name;
+}
+
+// Invalid UTF-8 is read as Windows-1252, byte by byte; valid UTF-8 and UTF-16 as themselves.
+TEST_F (MappingFileTest, OddButHarmlessFilesAndTheFuzzerCorpusLoadAndSaveAgain)
+{
+    const auto logic = "<map mode=\"logic\" name=\"", end = "\"/>";
+    const struct { const char* name; std::string bytes; int mode; std::string expectedName; } cases[] = {
+        { "other root tag, no name", "<mapping mode=\"mackie\"><controls/></mapping>", 0, "" },
+        { "byte order mark, extra elements", "\xef\xbb\xbf<map mode=\"pro-tools\" name=\"P\"><controls/><controls/><other/></map>", 2, "P" },
+        { "UTF-16", utf16 (u"<map mode='logic' name='a\U0001F3B9'/>"), 1, "a\xf0\x9f\x8e\xb9" },
+        { "valid UTF-8 after a byte order mark", "\xef\xbb\xbf" + (logic + std::string ("\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e") + end), 1, "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e" },
+        { "character references", logic + std::string ("&amp;&#233;&#x1F3B9;") + end, 1, "&\xc3\xa9\xf0\x9f\x8e\xb9" },
+        { "overlong 4-byte forms, 16 KB", logic + times (4000, "\xf0\x80\x81\xbb") + end, 1, times (4000, "\xc3\xb0\xe2\x82\xac\xc2\x81\xc2\xbb") },
+        { "a surrogate", logic + std::string ("\xed\xa0\x80") + end, 1, "\xc3\xad\xc2\xa0\xe2\x82\xac" },
+        { "a 5-byte form", logic + std::string ("\xf8\x88\x80\x80\x80") + end, 1, "\xc3\xb8\xcb\x86\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac" },
+        { "64 attributes", mapWithAttributes (64), 1, "" },
+        { "4,094 controls", mapWithControls (4094), 1, "" },
+    };
+
+    const auto udBefore = udBytes();
+    for (const auto& c : cases)
     {
-        EXPECT_EQ (model.openFile (file).getErrorMessage(), expectedText) << file.getFileName();
-        EXPECT_TRUE (state().modes.isEquivalentTo (modesBefore) && state().currentMap == currentBefore && udBytes() == udBefore)
-            << file.getFileName();
+        const auto result = open (fileWith (c.bytes), c.name);
+        ASSERT_TRUE (result.wasOk()) << c.name << ": " << result.getErrorMessage();
+        // The mode of the file is replaced in place and made current; ud is only the user-defined mode's.
+        EXPECT_EQ (state().modes.getProperty ("current").toString(), CtMode::slugForType (c.mode)) << c.name;
+        EXPECT_TRUE (state().currentMap == state().modes.getChild (c.mode) && state().modes.getNumChildren() == 4 && udBytes() == udBefore) << c.name;
+        EXPECT_EQ (state().currentMap[Tags::name].toString(), juce::String::fromUTF8 (c.expectedName.data(), (int) c.expectedName.size())) << c.name;
+        expectSavesAndLoadsAgain (c.name);
     }
+
+    // Every seed of the fuzzer, the reproducers of its findings among them.
+    const auto corpus = juce::File (KIVRA_TEST_DATA_DIR "/../../fuzz/corpus").findChildFiles (juce::File::findFiles, false);
+    ASSERT_FALSE (corpus.isEmpty());
+    for (const auto& file : corpus)
+        if (const auto result = open (file, file.getFileName()); result.wasOk())
+            expectSavesAndLoadsAgain (file.getFileName());
+        else
+            EXPECT_TRUE (result.getErrorMessage().startsWith ("Could not load mapping data: ")) << file.getFileName();
 }
 } // namespace

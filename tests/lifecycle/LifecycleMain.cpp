@@ -18,10 +18,8 @@ int main (int argc, char** argv)
     const int result = RUN_ALL_TESTS();
 
     // A missing or misspelt scenario would otherwise pass by running nothing.
-    if (! listing && ::testing::UnitTest::GetInstance()->test_to_run_count() != 1)
-    {
-        std::cerr << "usage: " << argv[0] << " <scenario>   (--gtest_list_tests lists them)\n";
-        return 2;
-    }
-    return result;
+    if (listing || ::testing::UnitTest::GetInstance()->test_to_run_count() == 1)
+        return result;
+    std::cerr << "usage: " << argv[0] << " <scenario>   (--gtest_list_tests lists them)\n";
+    return 2;
 }

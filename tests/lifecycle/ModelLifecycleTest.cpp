@@ -1,37 +1,36 @@
-// The settings file that the model object's deletion writes. Each test runs
-// in a process of its own, since the object can be deleted only once.
+// The settings file that the model object's deletion writes, also where a user
+// or a tool has edited the old one into something JUCE must not read. Each
+// test runs in a process of its own, since the object can be deleted only once.
 #include "model/Dolmaris.h"
 #include "model/SettingsLocation.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
-// Moves both settings files and the home folder into a temporary folder of
-// this process's own (scenarios run in parallel), sets a mode, deletes the
-// model, and checks the one file written.
+// Moves both settings files and the home folder into a scratch folder of this
+// process's own (scenarios run in parallel).
 class ModelLifecycle : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        char path[] = "/tmp/kivra-lifecycle-XXXXXX";
-        ASSERT_NE (mkdtemp (path), nullptr);
-        folder = juce::File (path);
-        ASSERT_TRUE (folder.getChildFile ("home").createDirectory());
-        setenv ("HOME", folder.getChildFile ("home").getFullPathName().toRawUTF8(), 1);
-        SettingsLocation::redirectBelow (folder);
-        const auto common = SettingsLocation::commonFile(), user = SettingsLocation::userFile();
-        ASSERT_TRUE (common.isAChildOf (folder) && user.isAChildOf (folder) && common != user) << common.getFullPathName() << " " << user.getFullPathName();
+        ASSERT_TRUE (scratch.folder.getChildFile ("home").createDirectory());
+        setenv ("HOME", scratch.folder.getChildFile ("home").getFullPathName().toRawUTF8(), 1);
+        SettingsLocation::redirectBelow (scratch.folder);
+        common = SettingsLocation::commonFile();
+        user = SettingsLocation::userFile();
+        ASSERT_TRUE (common.isAChildOf (scratch.folder) && user.isAChildOf (scratch.folder) && common != user);
     }
 
-    void TearDown() override { folder.deleteRecursively(); }
-
-    // The file holds one value, "modes": the modes tree as XML, in JUCE's
-    // compressed form ("CPRP").
-    void expectDeletionWritesOnly (const juce::File& written, const juce::File& notWritten, int mode, const juce::String& slug)
+    // Sets a mode, deletes the model, and checks the one file written: it holds
+    // one value, "modes", the modes tree (the current mode among its
+    // properties) as XML, in JUCE's compressed form.
+    void expectDeletionWritesOnly (const juce::File& written, const juce::File& notWritten, int mode)
     {
         auto& impl = *Dolmaris::getInstance()->impl;
         impl.setCurrentMode (CtMode (mode));
@@ -41,31 +40,64 @@ protected:
         Dolmaris::deleteInstance();
 
         EXPECT_FALSE (notWritten.exists());
-        ASSERT_TRUE (written.existsAsFile());
         EXPECT_EQ (juce::FileInputStream (written).readInt(), (int) juce::ByteOrder::littleEndianInt ("CPRP"));
         const auto stored = juce::PropertiesFile (written, SettingsLocation::options()).getAllProperties();
         EXPECT_EQ (stored.getAllKeys(), juce::StringArray ("modes"));
-        const auto modes = juce::ValueTree::fromXml (stored["modes"]);
-        EXPECT_EQ (modes["current"].toString(), slug);
-        EXPECT_TRUE (modes.isEquivalentTo (expected)) << stored["modes"].substring (0, 200);
+        EXPECT_TRUE (juce::ValueTree::fromXml (stored["modes"]).isEquivalentTo (expected)) << stored["modes"].substring (0, 200);
     }
 
-    juce::File folder;
-};
-} // namespace
+    // Both settings files hold the bytes at quit: the editor neither crashes nor
+    // hangs, writes a fresh common file, and keeps each old one with ".bad" added.
+    void expectQuitSetsAside (const juce::MemoryBlock& hostile)
+    {
+        for (const auto& file : { common, user })
+            ASSERT_TRUE (file.getParentDirectory().createDirectory() && file.replaceWithData (hostile.getData(), hostile.getSize()));
 
-TEST_F (ModelLifecycle, SettingsAreWrittenToTheCommonFileAtDeletion)
-{
-    expectDeletionWritesOnly (SettingsLocation::commonFile(), SettingsLocation::userFile(), 2, "pro-tools");
-}
+        expectDeletionWritesOnly (common, user, 1);
+
+        for (const auto& file : { common, user })
+        {
+            juce::MemoryBlock kept;
+            EXPECT_TRUE (file.getSiblingFile (file.getFileName() + ".bad").loadFileAsData (kept) && kept == hostile) << file.getFullPathName();
+        }
+    }
+
+    testsupport::ScratchFolder scratch;
+    juce::File common, user;
+};
+
+using HostileSettingsAtQuit = ModelLifecycle;
+
+juce::MemoryBlock text (const char* t) { return { t, std::strlen (t) }; }
+} // namespace
 
 // Tests run as root, for whom no permission bit blocks a write: a regular file
 // where the common folder should be does.
 TEST_F (ModelLifecycle, SettingsFallBackToTheUsersFileWhenTheCommonOneCannotBeWritten)
 {
-    const auto blocker = SettingsLocation::commonFile().getParentDirectory().getParentDirectory();
-    ASSERT_TRUE (blocker.isAChildOf (folder) && blocker.getParentDirectory().createDirectory());
+    const auto blocker = common.getParentDirectory().getParentDirectory();
+    ASSERT_TRUE (blocker.isAChildOf (scratch.folder) && blocker.getParentDirectory().createDirectory());
     ASSERT_TRUE (blocker.replaceWithText ("not a folder"));
-    expectDeletionWritesOnly (SettingsLocation::userFile(), SettingsLocation::commonFile(), 3, "user-defined");
+    expectDeletionWritesOnly (user, common, 3);
     EXPECT_EQ (blocker.loadFileAsString(), "not a folder");
+}
+
+// Without the check JUCE recurses until the stack runs out.
+TEST_F (HostileSettingsAtQuit, DoctypeWithSelfReferencingEntity)
+{
+    expectQuitSetsAside (text ("<?xml version=\"1.0\"?><!DOCTYPE PROPERTIES [<!ENTITY a \"x&a;\">]>"
+                               "<PROPERTIES><VALUE name=\"modes\" val=\"&a;\"/></PROPERTIES>"));
+}
+
+// Without the check JUCE loops for ever.
+TEST_F (HostileSettingsAtQuit, ProcessingInstructionFollowedByText)
+{
+    expectQuitSetsAside (text ("<PROPERTIES><VALUE name=\"modes\"><?x?>text</VALUE></PROPERTIES>"));
+}
+
+TEST_F (HostileSettingsAtQuit, RandomBytes)
+{
+    juce::MemoryBlock bytes (4096);
+    juce::Random (20261206).fillBitsRandomly (bytes.getData(), bytes.getSize());
+    expectQuitSetsAside (bytes);
 }
