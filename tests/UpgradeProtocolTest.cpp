@@ -111,26 +111,22 @@ TEST (UpgradeProtocol, EraseBurst)
     }
 }
 
+// Only outputs whose name holds "Zevo firmware upgrade" as it stands, and that open.
 TEST (UpgradeProtocol, ResetAtCloseGoesToEveryUpgradeModeOutput)
 {
     ScopedVirtualMidiPorts ports;
-    const int first = ports->addOutput ("Zevo firmware upgrade 1");
-    ports->addOutput ("ZEVO FIRMWARE UPGRADE 2");
-    ports->addOutput ("Dolm AR");
-    ports->addOutput ("Zevo firmware upgrade 3", false); // does not open
-    const int second = ports->addOutput ("Zevo firmware upgrade 4");
+    for (const auto* name : { "Zevo firmware upgrade 1", "ZEVO FIRMWARE UPGRADE 2", "Dolm AR", "Zevo firmware upgrade 3", "Zevo firmware upgrade 4" })
+        ports->addOutput (name, name[22] != '3');
 
     zevo::resetUpgradeModeUnits();
 
-    uint8_t reset[zevo::commandPacketSize];
-    std::copy_n (zevo::midiReset, zevo::commandPacketSize, reset);
-    reset[16] = 0xBD;
-    Lines expected, received;
-    for (const int output : { first, second })
+    // Ten 55s, 1D 03 00 49, reset (02), argument 00, checksum BD: a nibble pair per byte.
+    Lines packet (10, "9F 05 05"), expected, received;
+    append (packet, { "9F 01 0D", "9F 00 03", "9F 00 00", "9F 04 09", "9F 00 02", "9F 00 00", "9F 0B 0D" });
+    for (const auto* output : { "0 ", "4 " })
     {
-        for (const auto byte : reset)
-            append (expected, { "pause 2", std::to_string (output) + " " + juce::String::toHexString (
-                                                 zevo::makeNibbleMessage (byte).getRawData(), 3).toUpperCase().toStdString() });
+        for (const auto& message : packet)
+            append (expected, { "pause 2", output + message });
         append (expected, { "pause 10" });
     }
     for (const auto& event : ports->getEvents())
