@@ -1,5 +1,5 @@
-// The MIDI port layer on JUCE's ports. Opening by name (the first exact match)
-// is checked through the upload, in MappingUploadTest.cpp.
+// The MIDI port layer on JUCE's ports. (The upload's lookup by name, the first
+// exact match, is checked in MappingUploadTest.cpp.)
 #include "support/VirtualMidiPorts.h"
 
 #include <gtest/gtest.h>
