@@ -90,19 +90,6 @@ void loadUserDefined (ContentComponent& view, const juce::String& controls)
     view.loadMappingFrom (file.getFile());
 }
 
-TEST_F (AttributeEditingTest, ALoadedFileAgreesInTreeRowAndBoxes)
-{
-    makeView();
-    loadUserDefined (*view, "<control id=\"1\" kind=\"button\" type=\"cc\" chan=\"+3\" value=\"18446744073709551617\"/>");
-    EXPECT_EQ (modeBox().getSelectedItemIndex(), 3);
-
-    // As the tree reads them: "+3" is 3, and the over-long value saturates to -1.
-    EXPECT_TRUE ((int) currentControlNode (1)[Tags::chan] == 3 && (int) currentControlNode (1)[Tags::value] == -1);
-    EXPECT_EQ ((std::vector<int> { ud[0][0], ud[0][1], ud[0][2] }), (std::vector<int> { 0x0B, 0xB2, 0xFF }));
-    click (control (1));
-    EXPECT_EQ (channelBox().getText(), "3");
-}
-
 TEST_F (AttributeEditingTest, AControlWithoutARowIgnoresChoices)
 {
     makeView();

@@ -28,8 +28,6 @@ TEST (FirmwareStep4Manual, EveryProductTakesOnlyFilesNamedForIt)
         { 110, "brimtal-5t-1.bin", "brimtal_3t_velto_v_1.bin" },
         { 126, "brimtal_6t_1.bin", "brimtal_6t.bin" },
         { 101, "anything.bin", nullptr },
-        { 125, "stavel_k_1.bin", nullptr },
-        { 141, "x.bin", nullptr },
         { 170, "dolm_ar_et_1.bin", nullptr },
         { 2000, "random.bin", nullptr },
     };

@@ -1,5 +1,6 @@
 // The mapping upload, watched through virtual ports: the exact messages, their
-// order, where the pauses fall, and the failures that send nothing.
+// order, and the failures that send nothing. Where the pauses fall is in the
+// expected upload files (tests/data/upload), which the Send Data test checks.
 #include "model/Arrays.h"
 #include "support/FreshModel.h"
 #include "support/VirtualMidiPorts.h"
@@ -48,22 +49,6 @@ protected:
     ScopedVirtualMidiPorts ports;
 };
 } // namespace
-
-// A lower bound only: the pauses are real sleeps here.
-TEST_F (MappingUpload, RealPausesKeepRecordsAtLeastTwoMillisecondsApart)
-{
-    ScopedVirtualMidiPorts sleeping (VirtualMidiPorts::Pauses::recordAndSleep);
-    sleeping->addOutput ("Dolm AR");
-    model.currentMap = makeMap ("mackie", "<control id=\"1\" kind=\"button\" value=\"0\"/>");
-    ASSERT_TRUE (send().wasOk());
-
-    std::vector<VirtualMidiPorts::Event> sends;
-    for (const auto& event : sleeping->getEvents())
-        if (! event.isPause())
-            sends.push_back (event);
-    for (size_t i = 0; i + 1 < sends.size(); ++i)
-        EXPECT_TRUE (sends[i].bytes[0] != 0x9F || sends[i + 1].nanoseconds - sends[i].nanoseconds >= 2'000'000) << "after send " << i;
-}
 
 // Buttons first, by id whatever the tree order; unknown or missing kinds join
 // them, on the button column and with the flag (08), except the unassigned

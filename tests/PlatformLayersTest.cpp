@@ -1,12 +1,11 @@
-// The two layers that stand in for what Linux lacks: the hand-over of a second
-// start to the running editor, and SIGTERM and SIGINT as the quit request.
-#include "app/QuitSignals.h"
+// The hand-over of a second start to the running editor, where the real-program
+// smoke run (tests/scripts/editor-smoke.sh) cannot reach: a copy that hangs, and
+// a copy that stops after another took over. That run also covers SIGTERM.
 #include "app/RunningInstanceLink.h"
 
 #include <juce_events/juce_events.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <future>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -31,15 +30,14 @@ bool handOverFromAnotherStart (const juce::File& socketFile, const juce::String&
     return handedOver.get();
 }
 
-/** A socket file with nobody behind it (left by a killed editor), or with a
-    listener that never answers (a hung one): the listener's descriptor. */
-int makeSocketAt (const juce::File& file, bool keepListening)
+/** A listener that never answers, as a hung editor leaves: its descriptor. */
+int makeHungSocketAt (const juce::File& file)
 {
     sockaddr_un address { AF_UNIX, {} };
     file.getFullPathName().copyToUTF8 (address.sun_path, sizeof (address.sun_path));
     const int fd = ::socket (AF_UNIX, SOCK_STREAM, 0);
     EXPECT_TRUE (::bind (fd, (const sockaddr*) &address, sizeof (address)) == 0 && ::listen (fd, 1) == 0);
-    return keepListening ? fd : (::close (fd), -1);
+    return fd;
 }
 
 struct RunningInstanceLinkTest : ::testing::Test
@@ -52,65 +50,36 @@ struct RunningInstanceLinkTest : ::testing::Test
 };
 } // namespace
 
-TEST_F (RunningInstanceLinkTest, EveryStartIsHandedOverOnTheMessageThreadUntilTheCopyIsReplaced)
+// A second start handed over to a running copy is the smoke run's too; here,
+// the copy that took over from another keeps its socket when the other stops.
+TEST_F (RunningInstanceLinkTest, TheCopyThatTookOverKeepsTheSocketAndGetsStartsOnTheMessageThread)
 {
-    auto first = std::make_unique<RunningInstanceLink> (socketFile);
-    std::vector<juce::String> received;
-    ASSERT_TRUE (first->listen ([&] (const juce::String& commandLine)
-    {
-        EXPECT_TRUE (juce::MessageManager::getInstance()->isThisTheMessageThread());
-        received.push_back (commandLine);
-    }));
-    EXPECT_TRUE (handOverFromAnotherStart (socketFile, "--first"));
-    EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
-    EXPECT_EQ (received, (std::vector<juce::String> { "--first", "" }));
     EXPECT_TRUE (RunningInstanceLink::socketFileFor ("Kivra").getFileName().contains (juce::String ((int) getuid())))
         << "each user's editor has a socket of its own";
-
-    // A copy that stops after another took over leaves the new one's socket.
+    auto first = std::make_unique<RunningInstanceLink> (socketFile);
+    ASSERT_TRUE (first->listen ([] (const juce::String&) {}));
     RunningInstanceLink second (socketFile);
-    ASSERT_TRUE (second.listen ([] (const juce::String&) {}));
+    juce::String received;
+    ASSERT_TRUE (second.listen ([&] (const juce::String& commandLine)
+    {
+        EXPECT_TRUE (juce::MessageManager::getInstance()->isThisTheMessageThread());
+        received = commandLine;
+    }));
     first.reset();
-    EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
+    EXPECT_TRUE (handOverFromAnotherStart (socketFile, "--first"));
+    EXPECT_EQ (received, "--first");
 }
 
-TEST_F (RunningInstanceLinkTest, ACopyThatIsGoneOrDoesNotAnswerIsReplaced)
+// The socket a killed copy leaves is the smoke run's (kill -9, then a new start).
+TEST_F (RunningInstanceLinkTest, ACopyThatDoesNotAnswerIsReplaced)
 {
-    for (const bool hungCopy : { false, true })
+    const int hung = makeHungSocketAt (socketFile);
     {
-        SCOPED_TRACE (hungCopy ? "hung copy" : "socket left by a killed copy");
-        const int hung = makeSocketAt (socketFile, hungCopy);
-        {
-            RunningInstanceLink starting (socketFile);
-            EXPECT_FALSE (starting.handOver ("", 300));
-            EXPECT_TRUE (starting.listen ([] (const juce::String&) {}));
-            EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
-        }
-        if (hung >= 0)
-            ::close (hung);
-        EXPECT_FALSE (socketFile.exists()); // the link that took the socket removed it
+        RunningInstanceLink starting (socketFile);
+        EXPECT_FALSE (starting.handOver ("", 300));
+        EXPECT_TRUE (starting.listen ([] (const juce::String&) {}));
+        EXPECT_TRUE (handOverFromAnotherStart (socketFile, ""));
     }
-}
-
-TEST (QuitSignals, TermAndIntBecomeOneQuitRequestEachOnTheMessageThread)
-{
-    struct sigaction before {}, after {};
-    sigaction (SIGTERM, nullptr, &before);
-    {
-        int requests = 0;
-        QuitSignals signals ([&]
-        {
-            EXPECT_TRUE (juce::MessageManager::getInstance()->isThisTheMessageThread());
-            ++requests;
-        });
-        for (const int signal : { SIGTERM, SIGINT })
-        {
-            ::raise (signal);
-            EXPECT_TRUE (dispatchUntil ([&, expected = requests + 1] { return requests == expected; })) << "signal " << signal;
-        }
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
-        EXPECT_EQ (requests, 2);
-    }
-    sigaction (SIGTERM, nullptr, &after);
-    EXPECT_EQ (after.sa_handler, before.sa_handler);
+    ::close (hung);
+    EXPECT_FALSE (socketFile.exists()); // the link that took the socket removed it
 }

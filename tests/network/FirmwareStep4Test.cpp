@@ -95,15 +95,12 @@ TEST_F (FirmwareStep4, OnlyAWholeTrustedDownloadReachesTheUnitAndNoFileIsLeft)
     // faulty/firmware.xml lists a 404, a 500, a body cut short, an endless
     // body and a redirect to the untrusted server.
     const int noDialog = -2, cancel = -1;
-    const std::tuple<const char*, int, const char*> cases[] = {
-        { "nomatch/", noDialog, "Firmware Upgrade / No firmware matches in the server, please try again manually!" },
-        { "faulty/", 0, "! Firmware Donwload / Could not download firmware file" },
-        { "faulty/", 1, "! Firmware Donwload / Could not download firmware file" },
-        { "faulty/", 2, "! Firmware Donwload / Could not download firmware file" },
-        { "faulty/", 3, "! Firmware Donwload / Could not download firmware file" },
-        { "faulty/", 4, "! Firmware Donwload / Could not download firmware file" },
-        { "", cancel, "" },
-    };
+    const char* const failed = "! Firmware Donwload / Could not download firmware file";
+    std::vector<std::tuple<const char*, int, const char*>> cases {
+        { "nomatch/", noDialog, "Firmware Upgrade / No firmware matches in the server, please try again manually!" } };
+    for (int version = 0; version < 5; ++version)
+        cases.emplace_back ("faulty/", version, failed);
+    cases.emplace_back ("", cancel, "");
     for (const auto& [folder, version, box] : cases)
     {
         zevo::FirmwareServer::setRoot (trusted + folder);
