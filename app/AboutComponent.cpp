@@ -60,3 +60,15 @@ void AboutComponent::resized()
     aboutLinkButton->setBounds (393, getHeight() - 36, 94, 24);
     versionLabel->setBounds (halfWidth - 234, 128, 150, 24);
 }
+
+void AboutComponent::launch (bool useNativeTitleBar)
+{
+    juce::DialogWindow::LaunchOptions options;
+    options.content.setOwned (new AboutComponent());
+    options.dialogTitle = "About Dolmar/Dolmet Kivra";
+    options.escapeKeyTriggersCloseButton = true;
+    options.useNativeTitleBar = useNativeTitleBar;
+    options.resizable = false;
+    options.useBottomRightCornerResizer = false;
+    options.launchAsync();
+}

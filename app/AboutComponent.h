@@ -13,6 +13,11 @@ public:
     void paint (juce::Graphics&) override;
     void resized() override;
 
+    /** Opens a new About box in a dialog of its own, without waiting; each
+        call opens one more. The logo's box has JUCE's title bar, the
+        application menu's the system's. */
+    static void launch (bool useNativeTitleBar);
+
     static constexpr const char* applicationVersion = "1.14";
     static constexpr const char* buildNumber = "25";
     static constexpr const char* makerAddress = "https://www.zevosonic.com/";

@@ -236,7 +236,7 @@ void ContentComponent::mouseDown (const juce::MouseEvent& event)
     {
         logoHover = false;
         repaint();
-        openAboutBox();
+        AboutComponent::launch (false);
     }
 }
 
@@ -248,18 +248,6 @@ void ContentComponent::showExtenderView (bool extender)
     model().productId = extenderView ? zevo::Product::dolmet : zevo::Product::dolmar;
     setSize (extenderView ? extenderWidth : fullWidth, getHeight());
     repaint();
-}
-
-void ContentComponent::openAboutBox()
-{
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setOwned (new AboutComponent());
-    options.dialogTitle = "About Dolmar/Dolmet Kivra";
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = false;
-    options.resizable = false;
-    options.useBottomRightCornerResizer = false;
-    options.launchAsync();
 }
 
 bool ContentComponent::keyPressed (const juce::KeyPress& key)

@@ -69,7 +69,6 @@ private:
     void rebindViews();
     void selectDeviceAtStartUp();
     void showExtenderView (bool extender);
-    void openAboutBox();
     const juce::Image& currentBadge() const;
 
     juce::TooltipWindow tooltipWindow { nullptr, 700 };

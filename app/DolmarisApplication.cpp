@@ -18,14 +18,7 @@ void DolmarisApplication::MainWindow::MenuBar::menuItemSelected (int menuItemID,
     if (menuItemID != aboutItemId || topLevelMenuIndex >= 0)
         return;
 
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setOwned (new AboutComponent());
-    options.dialogTitle = "About Dolmar/Dolmet Kivra";
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = true;
-    options.resizable = false;
-    options.useBottomRightCornerResizer = false;
-    options.launchAsync();
+    AboutComponent::launch (true);
 }
 
 //==============================================================================
