@@ -47,21 +47,13 @@ DeviceSelectComponent::DeviceSelectComponent()
     cancelButton.setButtonText ("Cancel");
     addAndMakeVisible (deviceBox);
 
-    deviceBox.addItemList (DeviceSelectHelper::supportedOutputNames(), 1);
+    const auto names = DeviceSelectHelper::supportedOutputNames();
+    deviceBox.addItemList (names, 1);
 
     // selectedName keeps the remembered name even when the box shows another.
     selectedName = g_lastSelectedDevice;
-    int shown = 0;
-    for (int i = 0; i < deviceBox.getNumItems(); ++i)
-    {
-        if (deviceBox.getItemText (i) == g_lastSelectedDevice)
-        {
-            shown = i;
-            break;
-        }
-    }
-    if (deviceBox.getNumItems() > 0)
-        deviceBox.setSelectedItemIndex (shown, juce::dontSendNotification);
+    if (! names.isEmpty())
+        deviceBox.setSelectedItemIndex (juce::jmax (0, names.indexOf (g_lastSelectedDevice)), juce::dontSendNotification);
 
     connectButton.addListener (this);
     cancelButton.addListener (this);
@@ -86,12 +78,9 @@ void DeviceSelectComponent::comboBoxChanged (juce::ComboBox*)
 
 void DeviceSelectComponent::buttonClicked (juce::Button* button)
 {
-    auto* dialog = findParentComponentOfClass<juce::DialogWindow>();
-
     if (button == &cancelButton)
     {
-        if (dialog != nullptr)
-            dialog->closeButtonPressed();
+        zevo::ChooserLayout::dismiss (*this);
     }
     else if (button == &connectButton)
     {
@@ -99,7 +88,7 @@ void DeviceSelectComponent::buttonClicked (juce::Button* button)
         selectedName = deviceBox.getText();
         g_lastSelectedDevice = selectedName;
 
-        if (DeviceSelectHelper::validDeviceName (selectedName) && dialog != nullptr)
-            dialog->exitModalState (1);
+        if (DeviceSelectHelper::validDeviceName (selectedName))
+            zevo::ChooserLayout::confirm (*this);
     }
 }

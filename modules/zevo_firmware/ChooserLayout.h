@@ -27,4 +27,11 @@ inline void confirm (juce::Component& content)
     if (auto* dialog = content.findParentComponentOfClass<juce::DialogWindow>())
         dialog->exitModalState (1);
 }
+
+/** Closes the dialog the chooser sits in as its close button does (result 0). */
+inline void dismiss (juce::Component& content)
+{
+    if (auto* dialog = content.findParentComponentOfClass<juce::DialogWindow>())
+        dialog->closeButtonPressed();
+}
 } // namespace zevo::ChooserLayout

@@ -45,10 +45,10 @@ void DeviceSelectComponent::buttonClicked (juce::Button* button)
         return;
 
     // The pause lets the user see the click land before the dialog goes.
-    if (auto* dialog = findParentComponentOfClass<juce::DialogWindow>())
+    if (findParentComponentOfClass<juce::DialogWindow>() != nullptr)
     {
         MidiPorts::get().pause (300);
-        dialog->closeButtonPressed();
+        ChooserLayout::dismiss (*this);
     }
 }
 

@@ -39,8 +39,7 @@ void FirmwareSelectComponent::buttonClicked (juce::Button* button)
     if (button == &okButton)
         ChooserLayout::confirm (*this);
     else if (button == &cancelButton)
-        if (auto* dialog = findParentComponentOfClass<juce::DialogWindow>())
-            dialog->closeButtonPressed();
+        ChooserLayout::dismiss (*this);
 }
 
 void FirmwareSelectComponent::comboBoxChanged (juce::ComboBox*) {}
