@@ -172,11 +172,12 @@ void CtMap::setDefaultValues()
     if (! mode.isWorkingMode())
         return;
 
+    // ud holds the user's edits: only a reset of the user-defined map itself
+    // may discard them. Maps of modes 0 and 1 read cb or lg, never ud.
     if (mode != CtMode::proTools)
-    {
-        std::memcpy (ud, cubaseButtons0ForDlm, sizeof (RowTable));
         std::memcpy (cb, cubaseButtons0ForDlm, sizeof (RowTable));
-    }
+    if (mode == CtMode::userDefined)
+        std::memcpy (ud, cubaseButtons0ForDlm, sizeof (RowTable));
 
     auto controls = tree.getChildWithName (Tags::controls);
     const int count = juce::jmin (controls.getNumChildren(), CtKind::numControls);

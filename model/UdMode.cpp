@@ -16,13 +16,20 @@ uint32_t intOf (const juce::var& property, int whenAbsent)
     return (uint32_t) (property.isVoid() ? whenAbsent : (int) property);
 }
 
-// A type the editor cannot name (a program change, or anything a file holds)
-// is sent as a note.
-uint32_t statusNibbleFor (const juce::String& typeSlug)
+constexpr uint32_t programChangeNibble = 0x0C;
+
+// The editor stores a program change as an empty "type", so an empty one is
+// read back as a program change. A type the editor cannot name, or none at
+// all, is sent as a note.
+uint32_t statusNibbleFor (const juce::var& type)
 {
-    for (int type = 0; type < (int) std::size (typeStatusNibbles); ++type)
-        if (typeSlug == CtType::slugForType (type))
-            return (uint32_t) typeStatusNibbles[type];
+    const auto typeSlug = type.toString();
+    if (type.isString() && typeSlug.isEmpty())
+        return programChangeNibble;
+
+    for (int typeValue = 0; typeValue < (int) std::size (typeStatusNibbles); ++typeValue)
+        if (typeSlug == CtType::slugForType (typeValue))
+            return (uint32_t) typeStatusNibbles[typeValue];
 
     return (uint32_t) typeStatusNibbles[0];
 }
@@ -40,7 +47,7 @@ void rebuildRows (const juce::ValueTree& map)
 
         // var comparison: a text property matches only the exact decimal text.
         const auto node = controls.getChildWithProperty (Tags::id, id);
-        const auto nibble = statusNibbleFor (node.getProperty (Tags::type).toString());
+        const auto nibble = statusNibbleFor (node.getProperty (Tags::type));
         const auto chan = intOf (node.getProperty (Tags::chan), 1);
         const auto value = intOf (node.getProperty (Tags::value), 0);
 

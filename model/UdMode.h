@@ -7,8 +7,9 @@
 
 namespace UdMode
 {
-/** Rewrites all 108 rows of ud from the control nodes of a map. A control the
-    map lacks (or whose "id" is not exactly its decimal number) becomes a note
-    on channel 1 with data 0. */
+/** Rewrites all 108 rows of ud from the control nodes of a map. An empty
+    "type" is a program change, as the editor stores one. A control the map
+    lacks (or whose "id" is not exactly its decimal number) becomes a note on
+    channel 1 with data 0. */
 void rebuildRows (const juce::ValueTree& map);
 } // namespace UdMode

@@ -5,7 +5,36 @@
 namespace
 {
 using namespace testsupport;
-using AttributeEditingTest = ContentViewFixture;
+
+class AttributeEditingTest : public ContentViewFixture
+{
+protected:
+    static constexpr int button38 = 38;
+
+    void makeButton38AProgramChange()
+    {
+        choose (modeBox(), 4);
+        click (control (button38));
+        choose (typeBox(), 3);     // Program
+        choose (channelBox(), 5);
+        choose (messageBox(), 11); // value 10
+    }
+
+    /** Button 38 in the user-defined mode: its row of ud, caption, type box,
+        and the type record of the next upload. */
+    juce::String button38ShownAndSent()
+    {
+        choose (modeBox(), 4);
+        click (control (button38));
+        ports->clearEvents();
+        click (command ("Send Data"));
+        takeModalWindow();
+        const auto sent = ports->describeEvents();
+        const size_t typeRecord = 63 + 2 * button38; // after the preamble, the mode message and the pauses
+        return juce::String::toHexString (ud[button38 - 1], 3) + " / " + control (button38).getTooltip() + " / "
+             + typeBox().getText() + " / " + (sent.size() > typeRecord ? juce::String (sent[typeRecord]) : juce::String());
+    }
+};
 
 TEST_F (AttributeEditingTest, TheBoxesShowEachModesAssignment)
 {
@@ -80,6 +109,38 @@ TEST_F (AttributeEditingTest, UserDefinedEditsReachNodeRowCaptionAndTheNextUploa
     EXPECT_EQ (sent[64], "F0 1D 03 00 4F 00 07 7F F7");
     EXPECT_EQ (sent[73], "9F 0F 03");
     EXPECT_EQ (sent[253], "9F 0E 04");
+}
+
+const juce::String programChangeShownAndSent = "0c c4 0a / PC10 / 3) Program / 9F 04 03";
+
+// A reset of the MCP or the Logic map reloaded ud too: the user map's tree
+// kept the edit while its row, caption and upload went back to a note.
+TEST_F (AttributeEditingTest, AResetOfTheMcpOrLogicMapLeavesTheUserMapAsEdited)
+{
+    ports->addOutput ("Dolm Ar");
+    makeView();
+    makeButton38AProgramChange();
+    for (const int otherMode : { 1, 2 })
+    {
+        choose (modeBox(), otherMode);
+        view->keyPressed (juce::KeyPress ('r'));
+        EXPECT_EQ (button38ShownAndSent(), programChangeShownAndSent) << "after a reset of mode " << otherMode - 1;
+    }
+}
+
+// A program change is saved with an empty type, which the load read as a note.
+TEST_F (AttributeEditingTest, AProgramChangeComesBackAsAProgramChangeAfterSaveAndLoad)
+{
+    ports->addOutput ("Dolm Ar");
+    makeView();
+    makeButton38AProgramChange();
+    const juce::TemporaryFile file (".kivra");
+    view->saveMappingTo (file.getFile());
+    view->keyPressed (juce::KeyPress ('r'));
+    ASSERT_NE (button38ShownAndSent(), programChangeShownAndSent) << "the reset must undo the edit";
+
+    view->loadMappingFrom (file.getFile());
+    EXPECT_EQ (button38ShownAndSent(), programChangeShownAndSent);
 }
 
 /** Loads a user-defined map holding only these control elements. */

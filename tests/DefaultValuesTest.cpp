@@ -26,7 +26,7 @@ class DefaultValues : public ::testing::Test
 {
 protected:
     void SetUp() override { TearDown(); }
-    void TearDown() override { CtMap reload { CtMode (CtMode::mackie) }; }
+    void TearDown() override { CtMap reload { CtMode (CtMode::userDefined) }; }
 };
 } // namespace
 
@@ -59,7 +59,9 @@ TEST_F (DefaultValues, EveryNodeGetsTheDefaultOfItsOwnIdWhateverItsPlaceOrKind)
     }
 }
 
-TEST_F (DefaultValues, ResetReloadsTheUserTableUnlessTheMapIsHuiAndIgnoresOtherModes)
+// A reset of the MCP or Logic map once reloaded ud as well, and the user's
+// edits were lost while the user map's tree still showed them.
+TEST_F (DefaultValues, OnlyTheUserMapsResetReloadsTheUserTableAndHuiReloadsNothing)
 {
     for (int mode = 0; mode <= 10; ++mode)
     {
@@ -73,9 +75,9 @@ TEST_F (DefaultValues, ResetReloadsTheUserTableUnlessTheMapIsHuiAndIgnoresOtherM
 
         map.setDefaultValues();
 
-        const bool reloads = mode != CtMode::proTools && mode < 4;
-        EXPECT_EQ (std::vector<uint8_t> (ud[59], ud[59] + 3), reloads ? reloaded : edit) << mode;
-        EXPECT_EQ (cb[59][2], reloads ? 61 : 34) << mode;
+        const bool reloadsCb = mode != CtMode::proTools && mode < 4;
+        EXPECT_EQ (std::vector<uint8_t> (ud[59], ud[59] + 3), mode == CtMode::userDefined ? reloaded : edit) << mode;
+        EXPECT_EQ (cb[59][2], reloadsCb ? 61 : 34) << mode;
         // The user map's own reset reads the reloaded table; other resets leave its tree alone.
         EXPECT_EQ (defaultsOf (controlWithId (userMap.tree, 60)), mode == CtMode::userDefined ? "note 1 61" : scribbled) << mode;
     }

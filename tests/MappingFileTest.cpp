@@ -97,7 +97,10 @@ TEST_F (MappingFileTest, UserDefinedRowsFollowTheLoadedAttributes)
 {
     ASSERT_TRUE (model.openFile (fileWith ("<map mode=\"user-defined\"><controls><control id=\"6\" type=\"pitch\" chan=\"0\" value=\"-1\"/>"
                                            "<control id=\"10\" type=\"cc\" chan=\"+16\" value=\"127\"/><control id=\"10\" type=\"note\"/>"
+                                           "<control id=\"7\" type=\"\" chan=\"5\" value=\"10\"/><control id=\"8\" chan=\"3\"/>"
                                            "</controls></map>")).wasOk());
+    EXPECT_EQ (udRow (7), (std::vector<uint8_t> { 0x0C, 0xC4, 10 })) << "an empty type is how a program change is saved";
+    EXPECT_EQ (udRow (8), (std::vector<uint8_t> { 9, 0x92, 0 })) << "no type at all";
     EXPECT_EQ (udRow (6), (std::vector<uint8_t> { 0x0E, 0xFF, 0xFF })) << "the low 8 bits of the rule";
     EXPECT_EQ (udRow (10), (std::vector<uint8_t> { 0x0B, 0xBF, 127 })) << "the first node of an id wins; \"+16\" reads as the tree reads it";
     EXPECT_EQ (udRow (108), (std::vector<uint8_t> { 9, 0x90, 0 })) << "not in the file";

@@ -28,7 +28,7 @@ protected:
     }
 
     // The row tables are process-wide: leave them as a fresh model has them.
-    void TearDown() override { CtMap reload { CtMode (CtMode::mackie) }; }
+    void TearDown() override { CtMap reload { CtMode (CtMode::userDefined) }; }
 
     juce::Result send() { return Dolmaris::getInstance()->sendCurrentMapping(); }
 
