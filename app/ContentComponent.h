@@ -4,9 +4,9 @@
 // between the full unit and the extender).
 //
 // Keys (R resets the current mode's map) reach the view while the keyboard
-// focus is in it or in one of its children: the window that shows it should
-// give it the focus (grabKeyboardFocus) once it is on screen. Every key is
-// passed on to the window as well.
+// focus is in it or in one of its children: the main window hands the view
+// the focus whenever the window itself receives it. Every key is passed on to
+// the window as well.
 #pragma once
 
 #include "CommandButton.h"

@@ -38,12 +38,13 @@ DolmarisApplication::MainWindow::MainWindow (const juce::String& title)
     setVisible (true);
 }
 
+// The menu goes first, while the view it may open things over still exists;
+// the window's own destructor deletes the view.
 DolmarisApplication::MainWindow::~MainWindow()
 {
    #if JUCE_MAC
     juce::MenuBarModel::setMacMainMenu (nullptr, nullptr, {});
    #endif
-    clearContentComponent();
 }
 
 bool DolmarisApplication::MainWindow::keyPressed (const juce::KeyPress& key)
@@ -53,6 +54,15 @@ bool DolmarisApplication::MainWindow::keyPressed (const juce::KeyPress& key)
 
     juce::JUCEApplication::quit();
     return true;
+}
+
+// The focus lands on the window itself when it is shown and when it comes
+// back from a dialog, an alert or a box's menu. The window has no use for any
+// key but Escape, which still reaches it from the view.
+void DolmarisApplication::MainWindow::focusGained (FocusChangeType)
+{
+    if (auto* view = getContentComponent())
+        view->grabKeyboardFocus();
 }
 
 void DolmarisApplication::MainWindow::closeButtonPressed()

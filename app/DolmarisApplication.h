@@ -1,6 +1,5 @@
 // The editor as an application: start-up, the one main window, shut-down.
-// It lives outside the entry point so that tests can build it and run its
-// initialise and shutdown.
+// It lives outside the entry point so that tests can build its main window.
 #pragma once
 
 #include "QuitSignals.h"
@@ -41,6 +40,9 @@ public:
 
         /** Escape quits; every other key is passed on. */
         bool keyPressed (const juce::KeyPress& key) override;
+
+        /** Hands the focus on to the view, which handles the editor's keys. */
+        void focusGained (FocusChangeType cause) override;
         void closeButtonPressed() override;
 
     private:
@@ -61,9 +63,6 @@ public:
     void shutdown() override;
     void anotherInstanceStarted (const juce::String& commandLine) override;
     void systemRequestedQuit() override;
-
-    /** The window while the editor runs; nullptr before and after. */
-    MainWindow* getMainWindow() const noexcept { return mainWindow.get(); }
 
 private:
     bool handOverToRunningInstance (const juce::String& commandLine);

@@ -1,5 +1,6 @@
 // The main view driven as a user drives it: start-up, the badge and the logo,
 // the R key, Send Data and the mapping file alerts.
+#include "app/DolmarisApplication.h"
 #include "support/ContentViewFixture.h"
 #include "support/ExpectedFile.h"
 
@@ -58,6 +59,32 @@ TEST_F (ContentComponentTest, RResetsTheMapWhateverTheModifiersAndIsPassedOn)
         const bool resets = key.getKeyCode() != 'T';
         EXPECT_EQ ((int) currentControlNode (1)[Tags::value], resets ? 0 : 77);
         EXPECT_EQ (control (1).getButtonText(), resets ? " C(-1)" : "CC0");
+    }
+}
+
+// Keys go to the focused component, and at start the window itself had the
+// focus: R did nothing until a control was clicked, and again after a menu
+// or a dialog had had the focus.
+TEST_F (ContentComponentTest, RReachesTheViewThroughTheWindowWithoutAClickFirst)
+{
+    DolmarisApplication::MainWindow window ("Kivra");
+    runMessageLoop (100);
+    auto& view = *window.getContentComponent();
+    auto& box = *ModalAnswerer::find<juce::ComboBox> (view, [] (auto& b) { return b.getX() == 25; });
+    const std::pair<const char*, std::function<void()>> moments[] = {
+        { "at start", [] {} },
+        { "after a box choice", [&box] { box.showPopup(); runMessageLoop (50); juce::PopupMenu::dismissAllActiveMenus(); choose (box, 2); } },
+        { "after an alert", [] { juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Alert", "Text"); takeModalWindow(); } },
+    };
+    for (const auto& [moment, action] : moments)
+    {
+        action();
+        runMessageLoop (50);
+        if (! window.hasKeyboardFocus (true)) // as the system does when the window is active again
+            window.getPeer()->handleFocusGain();
+        currentControlNode (1).setProperty (Tags::value, 77, nullptr);
+        EXPECT_FALSE (window.getPeer()->handleKeyPress (juce::KeyPress ('r', {}, 'r'))) << moment;
+        EXPECT_EQ ((int) currentControlNode (1)[Tags::value], 0) << moment;
     }
 }
 
