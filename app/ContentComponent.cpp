@@ -46,6 +46,17 @@ void showWarning (const juce::String& title, const juce::String& message)
 {
     juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, title, message);
 }
+
+const char* const mappingFileExtension = ".kivra";
+
+// The question JUCE's own save dialog asks, in its words.
+bool confirmOverwriting (const juce::File& file)
+{
+    return juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::WarningIcon, TRANS ("File already exists"),
+                                               TRANS ("There's already a file called: FLNM").replace ("FLNM", file.getFullPathName())
+                                                   + "\n\n" + TRANS ("Are you sure you want to overwrite it?"),
+                                               TRANS ("Overwrite"), TRANS ("Cancel"), nullptr, nullptr);
+}
 } // namespace
 
 //==============================================================================
@@ -344,11 +355,23 @@ void ContentComponent::chooseFileToLoad()
         loadMappingFrom (chooser.getResult());
 }
 
+// The chooser does not ask about replacing a file: the name it returns may
+// still get its extension, and the question is asked for the name written.
 void ContentComponent::chooseFileToSave()
 {
     juce::FileChooser chooser ("Save Mapping", juce::File(), "*.kivra", true, false);
-    if (chooser.browseForFileToSave (true))
-        saveMappingTo (chooser.getResult());
+    if (chooser.browseForFileToSave (false))
+        saveMappingAs (chooser.getResult());
+}
+
+void ContentComponent::saveMappingAs (const juce::File& chosen)
+{
+    const auto file = chosen.hasFileExtension (mappingFileExtension) ? chosen
+                                                                     : chosen.getSiblingFile (chosen.getFileName() + mappingFileExtension);
+    if (file.exists() && ! confirmOverwriting (file))
+        return;
+
+    saveMappingTo (file);
 }
 
 void ContentComponent::loadMappingFrom (const juce::File& file)

@@ -40,7 +40,13 @@ public:
         failed, and show the model's current map either way. */
     void loadMappingFrom (const juce::File& file);
 
-    /** What "Save File" does with the chosen file; a failure is shown. */
+    /** What "Save File" does with the name typed in its chooser: a name
+        without ".kivra" gets it, as the Load chooser shows only such files,
+        and an existing file of the name so made is replaced only when the
+        user agrees. */
+    void saveMappingAs (const juce::File& chosen);
+
+    /** Saves the current map into the file; a failure is shown. */
     void saveMappingTo (const juce::File& file);
 
 private:

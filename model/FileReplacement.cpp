@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,33 +107,59 @@ bool writeTemporary (int fd, const struct stat* old, const void* data, size_t si
            && writeAll (fd, static_cast<const char*> (data), size)
            && ::fsync (fd) == 0;
 }
+
+juce::Result failBecause (int error)
+{
+    return juce::Result::fail (juce::String (std::strerror (error)));
+}
+
+// A short write with no error of its own means the disk is full.
+juce::Result failOnWrite (int error)
+{
+    return failBecause (error != 0 ? error : ENOSPC);
+}
 } // namespace
 
-bool replaceWith (const juce::File& target, const void* data, size_t size)
+juce::Result replaceWith (const juce::File& target, const void* data, size_t size)
 {
     std::string path = target.getFullPathName().toStdString();
-    if (path.empty() || ! resolveLinks (path))
-        return false;
+    if (path.empty())
+        return failBecause (ENOENT);
+    errno = 0;
+    if (! resolveLinks (path))
+        return failBecause (errno != 0 && errno != ENOENT ? errno : ELOOP);
 
     struct stat old {};
     const bool exists = ::stat (path.c_str(), &old) == 0;
+    if (exists && S_ISDIR (old.st_mode))
+        return failBecause (EISDIR);
     if (exists && (! S_ISREG (old.st_mode) || ! modeAllowsWriting (path, old)))
-        return false;
+        return failBecause (EACCES);
 
     std::string temporary;
     const int fd = createTemporaryBeside (path, temporary);
     if (fd < 0)
-        return false;
+        return failBecause (errno);
 
+    errno = 0;
     const bool written = writeTemporary (fd, exists ? &old : nullptr, data, size);
+    const int writeError = errno;
     const bool closed = ::close (fd) == 0;
+    const int closeError = errno;
 
-    if (! (written && closed && ::rename (temporary.c_str(), path.c_str()) == 0))
+    if (! (written && closed))
     {
         ::unlink (temporary.c_str());
-        return false;
+        return failOnWrite (written ? closeError : writeError);
     }
 
-    return true;
+    if (::rename (temporary.c_str(), path.c_str()) != 0)
+    {
+        const int renameError = errno;
+        ::unlink (temporary.c_str());
+        return failBecause (renameError);
+    }
+
+    return juce::Result::ok();
 }
 } // namespace FileReplacement

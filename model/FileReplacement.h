@@ -13,7 +13,7 @@ namespace FileReplacement
     finally points to, so the link stays a link), syncs it to disk and renames
     it over the target. An existing target keeps its permission bits, and one
     whose mode bits deny the user writing is not replaced, also for root.
-    Returns false, with the target untouched and no temporary file left, when
-    any step fails. */
-bool replaceWith (const juce::File& target, const void* data, size_t size);
+    When any step fails, the target is untouched, no temporary file is left,
+    and the result holds the system's reason ("No space left on device"). */
+juce::Result replaceWith (const juce::File& target, const void* data, size_t size);
 } // namespace FileReplacement

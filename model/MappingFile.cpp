@@ -43,8 +43,9 @@ juce::Result Dolmaris::saveCurrentMapping (const juce::File& file)
         return juce::Result::fail ("Could not save current mapping to disk");
 
     const auto text = MappingDocument::toText (impl->currentMap);
-    if (file == juce::File() || ! FileReplacement::replaceWith (file, text.getData(), text.getSize()))
-        return juce::Result::fail ("Failed to write mapping file");
+    const auto written = FileReplacement::replaceWith (file, text.getData(), text.getSize());
+    if (written.failed())
+        return juce::Result::fail ("Failed to write mapping file " + file.getFullPathName() + ": " + written.getErrorMessage());
 
     return juce::Result::ok();
 }
@@ -65,7 +66,8 @@ juce::Result Dolmaris::openMappingData (const void* data, size_t size)
         return parsed;
 
     if (! namesWorkingMode (map))
-        return juce::Result::fail (juce::String (MappingDocument::loadFailure) + ": unknown control mode");
+        return juce::Result::fail (juce::String (MappingDocument::loadFailure)
+                                   + (map.hasType (Tags::map) ? ": unknown control mode" : ": not a mapping file"));
 
     const CtMode mode = CtMap (map).getCtMode();
     installMap (*impl, map, mode);

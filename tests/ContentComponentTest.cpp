@@ -3,6 +3,7 @@
 #include "app/DolmarisApplication.h"
 #include "support/ContentViewFixture.h"
 #include "support/ExpectedFile.h"
+#include "support/ScratchFolder.h"
 
 namespace
 {
@@ -111,6 +112,28 @@ TEST_F (ContentComponentTest, SendDataShowsTheFailureOrUploadsEveryMode)
     }
 }
 
+// A name typed without ".kivra" was written as it stood, and the Load chooser
+// never showed it; the overwrite question was asked for the typed name.
+TEST_F (ContentComponentTest, SaveAddsTheExtensionAndAsksAboutTheFileItWrites)
+{
+    makeView();
+    const ScratchFolder scratch;
+    const auto typed = scratch.folder.getChildFile ("mymap"), written = scratch.folder.getChildFile ("mymap.kivra");
+    view->saveMappingAs (typed);
+    EXPECT_TRUE (written.existsAsFile() && ! typed.exists());
+
+    for (const juce::String answer : { "Cancel", "Overwrite" })
+    {
+        ASSERT_TRUE (written.replaceWithText ("old"));
+        juce::String question;
+        ModalAnswerer answerer;
+        answerer.then ([&] (juce::Component& modal) { question = modal.getDescription(); ModalAnswerer::click (answer) (modal); });
+        view->saveMappingAs (typed);
+        EXPECT_TRUE (question.contains ("There's already a file called: " + written.getFullPathName())) << question;
+        EXPECT_EQ (written.loadFileAsString() == "old", answer == "Cancel") << answer;
+    }
+}
+
 TEST_F (ContentComponentTest, FailedLoadsAndSavesAreShownAndSuccessIsSilent)
 {
     makeView();
@@ -124,8 +147,9 @@ TEST_F (ContentComponentTest, FailedLoadsAndSavesAreShownAndSuccessIsSilent)
     EXPECT_EQ (modeBox().getSelectedItemIndex(), 1) << "the loaded file's mode is selected";
     EXPECT_EQ (control (1).getButtonText(), "REC.1") << "the views show the loaded map";
 
-    view->saveMappingTo (saved.getFile().getChildFile ("below-a-file.kivra"));
-    EXPECT_EQ (takeModalWindow(), "Save Mapping. Failed to write mapping file");
+    const auto belowAFile = saved.getFile().getChildFile ("below-a-file.kivra");
+    view->saveMappingTo (belowAFile);
+    EXPECT_EQ (takeModalWindow(), "Save Mapping. Failed to write mapping file " + belowAFile.getFullPathName() + ": Not a directory");
     modeBox().setSelectedItemIndex (3, juce::dontSendNotification);
     view->loadMappingFrom (saved.getFile().getNonexistentSibling());
     EXPECT_EQ (takeModalWindow(), "Load Mapping. Could not load mapping data: the file cannot be read");

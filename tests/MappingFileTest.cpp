@@ -125,6 +125,7 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedWithAReasonAndChangeNothing)
         { "surrogate as a character reference", fileWith ("<map mode=\"logic\" name=\"&#xD800;\"/>"), malformed },
         { "no mode", fileWith ("<map name=\"Logic\"/>"), unknownMode },
         { "mode that is not a working mode", fileWith ("<map mode=\"cubase\"/>"), unknownMode },
+        { "another document", fileWith ("<foo bar=\"1\"/>"), "not a mapping file" },
         // The tree would read one value and write the other.
         { "repeated attribute", fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), twice },
         { "base64 size -1 (bad_alloc)", fileWith ("<map mode=\"logic\" base64:x=\"-1.\"/>"), base64 },

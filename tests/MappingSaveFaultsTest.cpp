@@ -52,12 +52,12 @@ TEST_F (MappingSaveFaults, TheSaveReplacesTheWholeFileOrNothing)
     const auto oldText = juce::String::repeatedString ("old mapping ", 700); // larger than the new text
     ASSERT_GT (newText.getSize(), 4096u);
 
-    const struct { const char* name; mode_t mode; bool throughLink; off_t bytesFree; bool saves; } cases[] = {
-        { "a 0600 file stays private", 0600, false, -1, true },
-        { "a 0444 file is not replaced, even by root", 0444, false, -1, false },
-        { "a link: the linked file gets the text", 0640, true, -1, true },
-        { "a full disk", 0600, false, 0, false },
-        { "a nearly full disk: the first write succeeds in part", 0600, false, 4096, false },
+    const struct { const char* name; mode_t mode; bool throughLink; off_t bytesFree; const char* failure; } cases[] = {
+        { "a 0600 file stays private", 0600, false, -1, nullptr },
+        { "a 0444 file is not replaced, even by root", 0444, false, -1, "Permission denied" },
+        { "a link: the linked file gets the text", 0640, true, -1, nullptr },
+        { "a full disk", 0600, false, 0, "No space left on device" },
+        { "a nearly full disk: the first write succeeds in part", 0600, false, 4096, "No space left on device" },
     };
     const auto file = folder().getChildFile ("mapping.kivra"), link = folder().getChildFile ("link.kivra"), filler = folder().getChildFile ("filler");
 
@@ -70,10 +70,11 @@ TEST_F (MappingSaveFaults, TheSaveReplacesTheWholeFileOrNothing)
             fillDiskLeaving (filler, c.bytesFree);
         const auto numFiles = folder().getNumberOfChildFiles (juce::File::findFilesAndDirectories);
 
+        const bool saves = c.failure == nullptr;
         EXPECT_EQ (Dolmaris::getInstance()->saveCurrentMapping (c.throughLink ? link : file).getErrorMessage(),
-                   c.saves ? "" : "Failed to write mapping file");
+                   saves ? "" : "Failed to write mapping file " + file.getFullPathName() + ": " + c.failure);
         juce::MemoryBlock saved;
-        EXPECT_TRUE (file.loadFileAsData (saved) && saved == (c.saves ? newText : juce::MemoryBlock (oldText.toRawUTF8(), oldText.getNumBytesAsUTF8())));
+        EXPECT_TRUE (file.loadFileAsData (saved) && saved == (saves ? newText : juce::MemoryBlock (oldText.toRawUTF8(), oldText.getNumBytesAsUTF8())));
         EXPECT_EQ (modeOf (file), c.mode);
         EXPECT_EQ (folder().getNumberOfChildFiles (juce::File::findFilesAndDirectories), numFiles) << "a temporary file is left";
         EXPECT_TRUE (! c.throughLink || link.isSymbolicLink());
