@@ -25,7 +25,7 @@ int currentMode()
 
 bool isButtonId (int controlId)
 {
-    return controlId >= 1 && controlId <= 90;
+    return CtKind::forId (controlId) == CtKind::button;
 }
 
 /** The message-type choices a control offers, as positions in tyvaOfSele and
@@ -61,31 +61,6 @@ juce::String typeSlugForChoice (int position)
 {
     static const int typeCodes[] = { 0, 1, 9, 2 }; // Note, CC, Program, Pitch
     return CtType::slugForType (typeCodes[position]);
-}
-
-/** The HUI values a kind of control can take, in the order the box lists them. */
-struct HuiValues
-{
-    const uint8_t* values;
-    int count;
-};
-
-HuiValues huiValuesFor (int kind)
-{
-    static const uint8_t jogWheelValues[] = { 17 };
-
-    const auto limited = [kind] (const uint8_t* values, int size)
-    { return HuiValues { values, juce::jmin (size, (int) protoolsIndexCounts[kind]) }; };
-
-    switch (kind)
-    {
-        case CtKind::button:      return limited (protoolsButtonIndexes, (int) std::size (protoolsButtonIndexes));
-        case CtKind::knob:        return limited (protoolsKnobIndexes, (int) std::size (protoolsKnobIndexes));
-        case CtKind::jogWheel:    return limited (jogWheelValues, 1);
-        case CtKind::fader:       return limited (protoolsFaderIndexes, (int) std::size (protoolsFaderIndexes));
-        case CtKind::masterFader: return limited (protoolsMasterFaderIndexes, (int) std::size (protoolsMasterFaderIndexes));
-        default:                  return { nullptr, 0 };
-    }
 }
 
 const NameField (&functionNamesFor (int mode))[128]
@@ -197,7 +172,7 @@ void ContentComponent::fillMessageBox (MappableButton& control, int mode, const 
 {
     if (mode == CtMode::proTools)
     {
-        const auto hui = huiValuesFor (control.type);
+        const auto hui = Defa::huiValuesOfKind (control.type, protoolsIndexCounts);
         for (int i = 0; i < hui.count; ++i)
         {
             const int value = hui.values[i];

@@ -37,11 +37,6 @@ bool isResetKey (const juce::KeyPress& key)
     return key.getKeyCode() == 'R' || key.getKeyCode() == 'r';
 }
 
-bool isFullUnitOrExtender (int product)
-{
-    return product == zevo::Product::dolmar || product == zevo::Product::dolmet;
-}
-
 void showWarning (const juce::String& title, const juce::String& message)
 {
     juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, title, message);
@@ -330,9 +325,9 @@ void ContentComponent::connectToDevice()
     }
 
     // Also after Cancel: the remembered output decides the view.
-    const auto product = zevo::Product::fromDeviceName (g_lastSelectedDevice).pid;
-    if (isFullUnitOrExtender (product))
-        showExtenderView (product == zevo::Product::dolmet);
+    const auto product = zevo::Product::fromDeviceName (g_lastSelectedDevice);
+    if (product.isFullUnitOrExtender())
+        showExtenderView (product.pid == zevo::Product::dolmet);
 }
 
 void ContentComponent::sendMapping()

@@ -54,32 +54,21 @@ juce::String logicNoteCaption (int kind, int value)
 // Everything but the HUI buttons has its HUI function fixed by its place.
 int huiValueOf (int controlId, int nodeValue)
 {
-    if (controlId >= 91 && controlId <= 98)   return protoolsKnobIndexes[controlId - 91];
-    if (controlId >= 100 && controlId <= 107) return protoolsFaderIndexes[controlId - 100];
-    if (controlId == 99)                      return 17;
-    if (controlId == 108)                     return 8;
-    return nodeValue;
-}
-
-bool isHuiValueOfKind (int kind, int huiValue)
-{
-    static const uint8_t jogWheelIndexes[] = { 17 };
-
-    switch (kind)
+    const int k = CtKind::ordinalForId (controlId);
+    switch (CtKind::forId (controlId))
     {
-        case CtKind::button:      return positionIn (protoolsButtonIndexes, protoolsLabelCounts[0], huiValue) >= 0;
-        case CtKind::knob:        return positionIn (protoolsKnobIndexes, protoolsLabelCounts[1], huiValue) >= 0;
-        case CtKind::jogWheel:    return positionIn (jogWheelIndexes, protoolsLabelCounts[2], huiValue) >= 0;
-        case CtKind::fader:       return positionIn (protoolsFaderIndexes, protoolsLabelCounts[3], huiValue) >= 0;
-        case CtKind::masterFader: return positionIn (protoolsMasterFaderIndexes, protoolsLabelCounts[4], huiValue) >= 0;
-        default:                  return false;
+        case CtKind::knob:        return protoolsKnobIndexes[k];
+        case CtKind::fader:       return protoolsFaderIndexes[k];
+        case CtKind::jogWheel:    return 17;
+        case CtKind::masterFader: return protoolsMasterFaderIndexes[0];
+        default:                  return nodeValue;
     }
 }
 
 juce::String huiCaption (int controlId, int kind, int nodeValue)
 {
     const auto huiValue = huiValueOf (controlId, nodeValue);
-    return isHuiValueOfKind (kind, huiValue) ? nameAt (protoolsControlNames, huiValue) : unnamed (huiValue);
+    return Defa::huiValuesOfKind (kind, protoolsLabelCounts).contains (huiValue) ? nameAt (protoolsControlNames, huiValue) : unnamed (huiValue);
 }
 
 // The message of a row: status nibble, status byte (channel), data byte.

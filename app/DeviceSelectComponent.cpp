@@ -12,26 +12,23 @@ bool validDeviceName (const juce::String& name)
 {
     return name.containsIgnoreCase ("Dolm") || (name.containsIgnoreCase ("zevo") && name.containsIgnoreCase ("midi"));
 }
+} // namespace DeviceSelectHelper
 
 juce::StringArray supportedOutputNames()
 {
     juce::StringArray supported;
     for (const auto& name : PortNames::withoutRepeatsOrBlanks (MidiPorts::get().getOutputNames()))
-        if (validDeviceName (name))
+        if (DeviceSelectHelper::validDeviceName (name))
             supported.add (name);
 
     return supported;
 }
-} // namespace DeviceSelectHelper
 
 juce::String findSupportedOutputDevice()
 {
-    for (const auto& name : DeviceSelectHelper::supportedOutputNames())
-    {
-        const auto product = zevo::Product::fromDeviceName (name).pid;
-        if (product == zevo::Product::dolmar || product == zevo::Product::dolmet)
+    for (const auto& name : supportedOutputNames())
+        if (zevo::Product::fromDeviceName (name).isFullUnitOrExtender())
             return name;
-    }
 
     return {};
 }
@@ -47,7 +44,7 @@ DeviceSelectComponent::DeviceSelectComponent()
     cancelButton.setButtonText ("Cancel");
     addAndMakeVisible (deviceBox);
 
-    const auto names = DeviceSelectHelper::supportedOutputNames();
+    const auto names = supportedOutputNames();
     deviceBox.addItemList (names, 1);
 
     // selectedName keeps the remembered name even when the box shows another.

@@ -10,11 +10,11 @@ namespace DeviceSelectHelper
 /** True for a name of the maker's family: "Dolm" anywhere, or both "zevo" and
     "midi" anywhere, case ignored. */
 bool validDeviceName (const juce::String& name);
+} // namespace DeviceSelectHelper
 
 /** The MIDI outputs the dialog offers, in the system's order: each name once,
-    no blank names, only names that pass the rule above. */
+    no blank names, only names that pass the name rule. */
 juce::StringArray supportedOutputNames();
-} // namespace DeviceSelectHelper
 
 /** The first listed output that the product table knows as a full unit or an
     extender; empty when there is none. Nothing is opened. */

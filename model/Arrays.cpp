@@ -163,4 +163,22 @@ int getMsVal (int controlId)
     auto* row = findRow (model->getCurrCtMode(), controlId);
     return row != nullptr ? row[2] : 0;
 }
+
+HuiValues huiValuesOfKind (int kind, const int32_t (&counts)[5]) noexcept
+{
+    static const uint8_t jogWheelValues[] = { 17 };
+
+    const auto first = [&counts, kind] (const uint8_t* values, int size)
+    { return HuiValues { values, juce::jlimit (0, size, (int) counts[kind]) }; };
+
+    switch (kind)
+    {
+        case CtKind::button:      return first (protoolsButtonIndexes, (int) std::size (protoolsButtonIndexes));
+        case CtKind::knob:        return first (protoolsKnobIndexes, (int) std::size (protoolsKnobIndexes));
+        case CtKind::jogWheel:    return first (jogWheelValues, (int) std::size (jogWheelValues));
+        case CtKind::fader:       return first (protoolsFaderIndexes, (int) std::size (protoolsFaderIndexes));
+        case CtKind::masterFader: return first (protoolsMasterFaderIndexes, (int) std::size (protoolsMasterFaderIndexes));
+        default:                  return {};
+    }
+}
 } // namespace Defa

@@ -9,6 +9,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <algorithm>
 #include <cstdint>
 
 using Row = uint8_t[3];
@@ -52,4 +53,20 @@ uint8_t* findUserRow (int controlId) noexcept;
 
 /** The data byte of a control in the current map's mode; 0 when there is no row. */
 int getMsVal (int controlId);
+
+/** Some of the HUI values of one kind of control, in the order the message
+    box lists them. */
+struct HuiValues
+{
+    const uint8_t* values = nullptr;
+    int count = 0;
+
+    bool contains (int value) const noexcept { return std::find (values, values + count, value) != values + count; }
+};
+
+/** The first `counts[kind]` HUI values of a kind of control (the counts are
+    protoolsIndexCounts or protoolsLabelCounts), and never more than it has:
+    the jog wheel has the one value 17, though a count of 4. Empty for an
+    unknown kind. */
+HuiValues huiValuesOfKind (int kind, const int32_t (&counts)[5]) noexcept;
 } // namespace Defa

@@ -62,6 +62,10 @@ struct Product
     /** The display name of a code; "Unknown" for every code without a row. */
     static juce::String getName (PID code);
 
+    /** The full control surface or its extender: the two units the editor
+        shows and sends mappings to. */
+    bool isFullUnitOrExtender() const noexcept { return pid == dolmar || pid == dolmet; }
+
     operator PID() const noexcept { return pid; }
 
     PID pid = unknown;

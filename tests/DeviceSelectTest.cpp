@@ -17,7 +17,7 @@ TEST (DeviceSelectHelper, TheNameRuleAndTheListRule)
     ScopedVirtualMidiPorts ports;
     for (const auto* name : { "Dolm Ar RT", "Other", "Dolm Et", "Dolm Et", " \t", "Dolm Ar" })
         ports->addOutput (name);
-    EXPECT_EQ (DeviceSelectHelper::supportedOutputNames(), juce::StringArray ("Dolm Ar RT", "Dolm Et", "Dolm Ar"));
+    EXPECT_EQ (supportedOutputNames(), juce::StringArray ("Dolm Ar RT", "Dolm Et", "Dolm Ar"));
     EXPECT_EQ (findSupportedOutputDevice(), "Dolm Et") << "list order decides, other products are skipped";
 }
 
