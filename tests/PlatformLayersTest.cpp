@@ -41,7 +41,7 @@ ino_t inodeOf (const juce::File& file)
     return stat (file.getFullPathName().toRawUTF8(), &info) == 0 ? info.st_ino : 0;
 }
 
-/** A listener that never answers, as a hung editor leaves: its descriptor. */
+/** A listener that never answers and holds no lock, as a dead editor looks to a new start: its descriptor. */
 int makeHungSocketAt (const juce::File& file)
 {
     sockaddr_un address { AF_UNIX, {} };
