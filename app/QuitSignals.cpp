@@ -15,8 +15,8 @@ namespace
 // A signal handler may do next to nothing safely; writing one byte to a pipe
 // is allowed, and the message loop watches the pipe's other end.
 volatile sig_atomic_t pipeWrite = -1;
-constexpr int quitSignals[] = { SIGTERM, SIGINT };
-struct sigaction previousActions[2];
+constexpr int quitSignals[] = { SIGTERM, SIGINT, SIGHUP };
+struct sigaction previousActions[std::size (quitSignals)];
 
 extern "C" void noteQuitSignal (int)
 {

@@ -1,7 +1,8 @@
-// SIGTERM and SIGINT are how Linux asks a program to quit (a session ending,
-// `kill`, Ctrl-C in a terminal). They reach the editor as the operating
-// system's quit request, on the message thread, so it quits as if its close
-// button were pressed and writes its settings.
+// SIGTERM, SIGINT and SIGHUP are how Linux asks a program to quit (a session
+// ending, `kill`, Ctrl-C in a terminal, the terminal it was started from being
+// closed). They reach the editor as the operating system's quit request, on the
+// message thread, so it quits as if its close button were pressed: a save in
+// progress ends, and the settings are written.
 #pragma once
 
 #include <juce_core/juce_core.h>

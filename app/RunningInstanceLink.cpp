@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -21,7 +22,12 @@ constexpr size_t maxCommandLineBytes = 64 * 1024;
 /** How long the running copy waits for a command line once connected. */
 constexpr int readTimeoutMs = 500;
 
+/** The pause before a start tries the running copy's socket again. */
+constexpr int retryPauseMs = 10;
+
 constexpr char answer = 'k';
+
+enum class Offer { answered, unanswered, unreachable };
 
 /** Closes a descriptor when it goes out of scope. */
 struct Descriptor
@@ -123,12 +129,77 @@ juce::String receiveCommandLine (int fd, juce::uint32 deadline)
         text += (juce::juce_wchar) (bytes[i] > 0 && bytes[i] < 0x80 ? bytes[i] : '?');
     return text;
 }
+
+/** What the running copy answers, waited for until the deadline. */
+Offer awaitAnswer (int fd, juce::uint32 deadline)
+{
+    char reply = 0;
+    while (waitFor (fd, POLLIN, deadline))
+    {
+        const auto count = ::recv (fd, &reply, 1, 0);
+        if (count < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        // Closed without an answer: that copy is quitting, and another may follow.
+        return count == 1 && reply == answer ? Offer::answered : Offer::unreachable;
+    }
+    return Offer::unanswered;
+}
+
+/** One try at giving the command line to the copy behind the socket. */
+Offer offerCommandLine (const juce::File& socketFile, const std::string& text, juce::uint32 deadline)
+{
+    sockaddr_un address {};
+    if (! isOurSocketFile (socketFile) || ! makeAddress (socketFile, address))
+        return Offer::unreachable;
+
+    // Not blocking: while the running copy's queue of connections is full, or
+    // its socket is not there yet, the start tries again after a pause.
+    Descriptor connection (::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (connection.fd < 0 || ::connect (connection.fd, (const sockaddr*) &address, sizeof (address)) != 0
+        || ! peerIsThisUser (connection.fd) || ! sendAll (connection.fd, text.data(), text.size(), deadline))
+        return Offer::unreachable;
+
+    ::shutdown (connection.fd, SHUT_WR);
+    return awaitAnswer (connection.fd, deadline);
+}
+
+/** A listening socket at the path, replacing the one a dead copy left; -1 when it cannot be had. */
+int bindListeningSocket (const juce::File& socketFile)
+{
+    sockaddr_un address {};
+    if (! makeAddress (socketFile, address))
+        return -1;
+
+    if (isOurSocketFile (socketFile))
+        ::unlink (address.sun_path);
+
+    Descriptor server (::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (server.fd < 0 || ::bind (server.fd, (const sockaddr*) &address, sizeof (address)) != 0
+        || ::listen (server.fd, SOMAXCONN) != 0)
+        return -1;
+    return std::exchange (server.fd, -1);
+}
+
+/** Without a runtime folder: one of this user's own in /tmp, which no one else
+    can put anything into; none when the name is taken by anything else. */
+juce::File privateFolderInTmp (const juce::String& name)
+{
+    const juce::File folder ("/tmp/" + name);
+    const auto* path = folder.getFullPathName().toRawUTF8();
+    ::mkdir (path, 0700);
+
+    struct stat info {};
+    if (lstat (path, &info) == 0 && S_ISDIR (info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0)
+        return folder;
+    return {};
+}
 } // namespace
 
 juce::File RunningInstanceLink::socketFileFor (const juce::String& applicationName)
 {
-    const auto name = applicationName.retainCharacters ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")
-                      + "-" + juce::String ((juce::int64) getuid()) + ".socket";
+    const auto baseName = applicationName.retainCharacters ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")
+                          + "-" + juce::String ((juce::int64) getuid());
+    const auto name = baseName + ".socket";
 
     sockaddr_un address {};
     const juce::File runtimeFolder (juce::SystemStats::getEnvironmentVariable ("XDG_RUNTIME_DIR", {}));
@@ -136,48 +207,40 @@ juce::File RunningInstanceLink::socketFileFor (const juce::String& applicationNa
         && makeAddress (runtimeFolder.getChildFile (name), address))
         return runtimeFolder.getChildFile (name);
 
-    return juce::File ("/tmp").getChildFile (name);
+    const auto folder = privateFolderInTmp (baseName);
+    return folder == juce::File() ? juce::File() : folder.getChildFile (name);
 }
 
 RunningInstanceLink::RunningInstanceLink (const juce::File& file) : socketFile (file) {}
 
 RunningInstanceLink::~RunningInstanceLink()
 {
-    if (listeningSocket < 0)
-        return;
-
-    juce::LinuxEventLoop::unregisterFdCallback (listeningSocket);
-    ::close (listeningSocket);
-    if (socketIsStillOurs())
+    if (listeningSocket >= 0)
+    {
+        juce::LinuxEventLoop::unregisterFdCallback (listeningSocket);
+        ::close (listeningSocket);
         ::unlink (socketFile.getFullPathName().toRawUTF8());
+    }
+
+    // Only now: a copy that takes the lock next must find this socket gone.
+    if (lockFile >= 0)
+        ::close (lockFile);
 }
 
 bool RunningInstanceLink::handOver (const juce::String& commandLine, int timeoutMs)
 {
-    sockaddr_un address {};
-    if (! isOurSocketFile (socketFile) || ! makeAddress (socketFile, address))
-        return false;
-
-    // Not blocking: a hung copy whose queue of connections is full refuses
-    // at once instead of holding this start up.
-    Descriptor connection (::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (connection.fd < 0 || ::connect (connection.fd, (const sockaddr*) &address, sizeof (address)) != 0
-        || ! peerIsThisUser (connection.fd))
-        return false;
-
     const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) juce::jmax (0, timeoutMs);
     const auto text = commandLine.toStdString();
-    if (! sendAll (connection.fd, text.data(), text.size(), deadline))
-        return false;
-    ::shutdown (connection.fd, SHUT_WR);
 
-    char reply = 0;
-    while (waitFor (connection.fd, POLLIN, deadline))
+    // Asked again on every try: a copy that quits or dies meanwhile lets go of it.
+    while (tryLock() == Lock::heldElsewhere)
     {
-        const auto count = ::recv (connection.fd, &reply, 1, 0);
-        if (count < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        return count == 1 && reply == answer;
+        const auto offer = offerCommandLine (socketFile, text, deadline);
+        if (offer != Offer::unreachable)
+            return offer == Offer::answered;
+        if (juce::Time::getMillisecondCounter() >= deadline)
+            return false;
+        juce::Thread::sleep (retryPauseMs);
     }
     return false;
 }
@@ -185,26 +248,41 @@ bool RunningInstanceLink::handOver (const juce::String& commandLine, int timeout
 bool RunningInstanceLink::listen (std::function<void (const juce::String&)> handler)
 {
     jassert (listeningSocket < 0);
-    sockaddr_un address {};
-    if (! makeAddress (socketFile, address))
+    if (lockFile < 0 && tryLock() != Lock::taken)
         return false;
 
-    // Whatever socket of ours is still there did not answer: its copy is gone.
-    if (isOurSocketFile (socketFile))
-        ::unlink (socketFile.getFullPathName().toRawUTF8());
-
-    Descriptor server (::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    struct stat info {};
-    if (server.fd < 0 || ::bind (server.fd, (const sockaddr*) &address, sizeof (address)) != 0
-        || ::listen (server.fd, 8) != 0 || stat (address.sun_path, &info) != 0)
+    listeningSocket = bindListeningSocket (socketFile);
+    if (listeningSocket < 0)
+    {
+        // Later starts need not wait on a copy that cannot be reached.
+        ::close (std::exchange (lockFile, -1));
         return false;
+    }
 
-    socketDevice = (unsigned long long) info.st_dev;
-    socketInode = (unsigned long long) info.st_ino;
     onHandOver = std::move (handler);
-    listeningSocket = std::exchange (server.fd, -1);
     juce::LinuxEventLoop::registerFdCallback (listeningSocket, [this] (int) { answerOneHandOver(); });
     return true;
+}
+
+RunningInstanceLink::Lock RunningInstanceLink::tryLock()
+{
+    if (lockFile >= 0)
+        return Lock::taken;
+
+    // Never removed: a lock file replaced under a waiting start would let two copies run.
+    const auto lockPath = socketFile.withFileExtension ("lock").getFullPathName();
+    Descriptor file (socketFile == juce::File() ? -1
+                                                : ::open (lockPath.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    struct stat info {};
+    if (file.fd < 0 || fstat (file.fd, &info) != 0 || ! S_ISREG (info.st_mode) || info.st_uid != getuid())
+        return Lock::unavailable;
+
+    if (flock (file.fd, LOCK_EX | LOCK_NB) == 0)
+    {
+        lockFile = std::exchange (file.fd, -1);
+        return Lock::taken;
+    }
+    return errno == EWOULDBLOCK ? Lock::heldElsewhere : Lock::unavailable;
 }
 
 void RunningInstanceLink::answerOneHandOver()
@@ -222,13 +300,6 @@ void RunningInstanceLink::answerOneHandOver()
     sendAll (connection.fd, &answer, 1, juce::Time::getMillisecondCounter() + readTimeoutMs);
 }
 
-bool RunningInstanceLink::socketIsStillOurs() const
-{
-    struct stat info {};
-    return lstat (socketFile.getFullPathName().toRawUTF8(), &info) == 0
-           && (unsigned long long) info.st_dev == socketDevice && (unsigned long long) info.st_ino == socketInode;
-}
-
 #else
 
 juce::File RunningInstanceLink::socketFileFor (const juce::String&) { return {}; }
@@ -236,7 +307,7 @@ RunningInstanceLink::RunningInstanceLink (const juce::File& file) : socketFile (
 RunningInstanceLink::~RunningInstanceLink() = default;
 bool RunningInstanceLink::handOver (const juce::String&, int) { return false; }
 bool RunningInstanceLink::listen (std::function<void (const juce::String&)>) { return false; }
+RunningInstanceLink::Lock RunningInstanceLink::tryLock() { return Lock::unavailable; }
 void RunningInstanceLink::answerOneHandOver() {}
-bool RunningInstanceLink::socketIsStillOurs() const { return false; }
 
 #endif

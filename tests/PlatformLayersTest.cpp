@@ -1,13 +1,18 @@
 // The hand-over of a second start to the running editor, where the real-program
-// smoke run (tests/scripts/editor-smoke.sh) cannot reach: a copy that hangs, and
-// a copy that stops after another took over. That run also covers SIGTERM.
+// smoke run (tests/scripts/editor-smoke.sh) cannot reach: a running copy that is
+// busy, a socket left without a live copy, and each quit signal. That run covers
+// bursts of starts and SIGTERM.
+#include "app/QuitSignals.h"
 #include "app/RunningInstanceLink.h"
 
 #include <juce_events/juce_events.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
 #include <future>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -30,7 +35,13 @@ bool handOverFromAnotherStart (const juce::File& socketFile, const juce::String&
     return handedOver.get();
 }
 
-/** A listener that never answers, as a hung editor leaves: its descriptor. */
+ino_t inodeOf (const juce::File& file)
+{
+    struct stat info {};
+    return stat (file.getFullPathName().toRawUTF8(), &info) == 0 ? info.st_ino : 0;
+}
+
+/** A listener that never answers and holds no lock, as a dead editor looks to a new start: its descriptor. */
 int makeHungSocketAt (const juce::File& file)
 {
     sockaddr_un address { AF_UNIX, {} };
@@ -50,28 +61,33 @@ struct RunningInstanceLinkTest : ::testing::Test
 };
 } // namespace
 
-// A second start handed over to a running copy is the smoke run's too; here,
-// the copy that took over from another keeps its socket when the other stops.
-TEST_F (RunningInstanceLinkTest, TheCopyThatTookOverKeepsTheSocketAndGetsStartsOnTheMessageThread)
+// A burst of starts handed over to a running copy is the smoke run's; here, a
+// running copy that is busy (its message loop not running) keeps its socket.
+TEST_F (RunningInstanceLinkTest, ABusyRunningCopyKeepsItsSocketAndGetsLaterStartsOnTheMessageThread)
 {
     EXPECT_TRUE (RunningInstanceLink::socketFileFor ("Kivra").getFileName().contains (juce::String ((int) getuid())))
         << "each user's editor has a socket of its own";
-    auto first = std::make_unique<RunningInstanceLink> (socketFile);
-    ASSERT_TRUE (first->listen ([] (const juce::String&) {}));
-    RunningInstanceLink second (socketFile);
+    RunningInstanceLink running (socketFile);
     juce::String received;
-    ASSERT_TRUE (second.listen ([&] (const juce::String& commandLine)
+    ASSERT_TRUE (running.listen ([&] (const juce::String& commandLine)
     {
         EXPECT_TRUE (juce::MessageManager::getInstance()->isThisTheMessageThread());
         received = commandLine;
     }));
-    first.reset();
-    EXPECT_TRUE (handOverFromAnotherStart (socketFile, "--first"));
-    EXPECT_EQ (received, "--first");
+    const auto socketBefore = inodeOf (socketFile);
+    {
+        RunningInstanceLink duringBusySpell (socketFile);
+        EXPECT_FALSE (duringBusySpell.handOver ("--busy", 300));
+        EXPECT_FALSE (duringBusySpell.listen ([] (const juce::String&) {}));
+    }
+    EXPECT_EQ (inodeOf (socketFile), socketBefore);
+    EXPECT_TRUE (handOverFromAnotherStart (socketFile, "--later"));
+    EXPECT_EQ (received, "--later");
 }
 
-// The socket a killed copy leaves is the smoke run's (kill -9, then a new start).
-TEST_F (RunningInstanceLinkTest, ACopyThatDoesNotAnswerIsReplaced)
+// A dead copy's socket is the smoke run's too (kill -9, then a new start); here
+// one that still listens but whose copy holds no lock.
+TEST_F (RunningInstanceLinkTest, ASocketWithoutALiveCopyIsReplaced)
 {
     const int hung = makeHungSocketAt (socketFile);
     {
@@ -82,4 +98,17 @@ TEST_F (RunningInstanceLinkTest, ACopyThatDoesNotAnswerIsReplaced)
     }
     ::close (hung);
     EXPECT_FALSE (socketFile.exists()); // the link that took the socket removed it
+}
+
+// Unhandled, each of these ends the editor at once: a save in progress leaves
+// its temporary file and the settings are not written.
+TEST (QuitSignalsTest, EachQuitSignalBecomesAQuitRequest)
+{
+    for (const int signal : { SIGTERM, SIGINT, SIGHUP })
+    {
+        int requests = 0;
+        QuitSignals quitSignals ([&] { ++requests; });
+        ::raise (signal);
+        EXPECT_TRUE (dispatchUntil ([&] { return requests == 1; })) << strsignal (signal);
+    }
 }

@@ -15,14 +15,16 @@ static juce::JUCEApplicationBase* createNoApplication() { return nullptr; }
 
 int main (int argc, char** argv)
 {
-    // JUCE runs dconf and writes ~/.cache at start-up, and the model keeps
-    // settings files: all of it goes into one temporary folder, removed at the end.
+    // JUCE runs dconf and writes ~/.cache at start-up, the model keeps settings
+    // files, and a running-instance link makes a folder when there is no runtime
+    // folder: all of it goes into one temporary folder, removed at the end.
     char folder[] = "/tmp/kivra-tests-XXXXXX";
     if (mkdtemp (folder) == nullptr)
         return 2;
     const juce::File root (folder);
     root.getChildFile ("home").createDirectory();
     setenv ("HOME", root.getChildFile ("home").getFullPathName().toRawUTF8(), 1);
+    setenv ("XDG_RUNTIME_DIR", root.getFullPathName().toRawUTF8(), 1);
     SettingsLocation::redirectBelow (root);
 
     testsupport::keepXLibrariesLoaded();

@@ -3,8 +3,9 @@
 # temporary home: finds its window by title, looks at what it shows, clicks a
 # strip button, presses R, switches to the extender and back with the badge,
 # opens and closes the About box from the logo, starts a second copy (which
-# must hand over and quit), quits with Escape, survives kill -9 and quits on
-# SIGTERM. Every quit must be clean and leave a settings file holding "modes".
+# must hand over and quit) and a burst of copies while it is busy (all must
+# hand over, leaving the editor reachable), quits with Escape, survives kill -9 and quits
+# on SIGTERM. Every quit must be clean and leave a settings file holding "modes".
 #
 # As root the editor would write its all-users settings under /var, so it runs
 # as an unprivileged user here; its settings then go to the user's file, in the
@@ -133,6 +134,18 @@ echo "the second copy ran $(( ($(date +%s%N) - started) / 1000000 )) ms"
 sleep 0.3
 [ "$(xdotool search --name "^${title}\$" | wc -l)" -eq 1 ] || fail "a second window opened"
 [ "$(xdotool getwindowfocus)" = "$window" ] || fail "the first window did not get the focus"
+
+echo "--- a burst of 50 starts during a 3 s busy spell hands over, and the editor stays reachable"
+# Stopped, the editor answers nothing while the starts pile up in its queue; a
+# wrapping runuser stops with it and must go on too.
+kill -STOP "$editor_process"
+burst=()
+for _ in $(seq 50); do timeout 20 "${editor_command[@]}" >/dev/null 2>&1 & burst+=($!); done
+sleep 3
+kill -CONT "$editor_process" "$editor_pid"
+for start in "${burst[@]}"; do wait "$start" || fail "a start of the burst exited with $? instead of handing over"; done
+timeout 20 "${editor_command[@]}" >/dev/null 2>&1 || fail "after the burst a start did not hand over"
+[ "$(xdotool search --name "^${title}\$" | wc -l)" -eq 1 ] || fail "the burst left more than one window"
 
 echo "--- Escape quits cleanly and writes the settings"
 key "$window" a
