@@ -62,7 +62,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_body(code, b"<html><body>error %d</body></html>" % code, "text/html")
 
         rest = "/".join(s for i, s in enumerate(segments) if i != at and not (i == at - 1 and s == "second"))
-        if segments[at - 1] == "second" and next(self.server.counter(self.path)) % 2 == 0:
+        if segments[at - 1] == "second" and next(self.server.counter(self.path)) % 2 == 1:
             return self.send_file(rest)
         if fault == "slow":
             time.sleep(self.server.slow_seconds)
