@@ -8,9 +8,11 @@ namespace zevo
 {
 namespace
 {
+const juce::String httpsScheme { "https://" };
+
 bool isHttps (const juce::String& address)
 {
-    return address.startsWithIgnoreCase ("https://");
+    return address.startsWithIgnoreCase (httpsScheme);
 }
 
 bool isRedirect (int status)
@@ -47,26 +49,38 @@ bool hasOnlyPlainCodings (const juce::StringPairArray& headers)
     return true;
 }
 
-// The address a redirect leads to, made whole; nothing when there is none.
+// A reference with a scheme of its own ("http:", "https:" ...) stands alone.
+bool hasScheme (const juce::String& reference)
+{
+    const auto scheme = reference.upToFirstOccurrenceOf (":", false, false);
+    return reference.containsChar (':') && scheme.isNotEmpty()
+        && scheme.containsOnly ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.");
+}
+
+// A Location made a whole address, read against the address that gave it.
+juce::String resolve (const juce::String& from, const juce::String& location)
+{
+    if (hasScheme (location))
+        return location; // its scheme is judged by the caller
+    if (location.startsWith ("//"))
+        return "https:" + location;
+
+    const auto path = from.upToFirstOccurrenceOf ("?", false, false);
+    const auto endOfOrigin = path.indexOfChar (httpsScheme.length(), '/');
+    if (endOfOrigin < 0)
+        return path + (location.startsWithChar ('/') ? "" : "/") + location;
+    if (location.startsWithChar ('/'))
+        return path.substring (0, endOfOrigin) + location;
+    return path.upToLastOccurrenceOf ("/", true, false) + location;
+}
+
+// Where a redirect leads; nothing when it names no single place.
 std::optional<juce::String> redirectTarget (const juce::String& from, const juce::StringPairArray& headers)
 {
     const auto locations = headerValues (headers, "Location");
     if (locations.size() != 1 || locations[0].isEmpty())
         return std::nullopt;
-
-    const auto& location = locations[0];
-    const auto scheme = location.upToFirstOccurrenceOf (":", false, false);
-    if (location.containsChar (':') && scheme.containsOnly ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-."))
-        return location; // absolute: its scheme is judged by the caller
-    if (location.startsWith ("//"))
-        return "https:" + location;
-
-    const auto path = from.upToFirstOccurrenceOf ("?", false, false).upToFirstOccurrenceOf ("#", false, false);
-    const auto endOfOrigin = path.indexOfChar ((int) juce::String ("https://").length(), '/');
-    const auto origin = endOfOrigin < 0 ? path : path.substring (0, endOfOrigin);
-    if (location.startsWithChar ('/'))
-        return origin + location;
-    return (endOfOrigin < 0 ? origin + "/" : path.upToLastOccurrenceOf ("/", true, false)) + location;
+    return resolve (from, locations[0]);
 }
 } // namespace
 

@@ -10,6 +10,8 @@
 
 #include <sys/resource.h>
 
+#include <ctime>
+
 using testsupport::ModalAnswerer;
 namespace catalogue = zevo::FirmwareCatalogue;
 
@@ -54,10 +56,9 @@ long peakMemoryMiB()
 // The calling thread's alone: curl's own start-up on its thread is no spin.
 double threadCpuMs()
 {
-    rusage usage {};
-    getrusage (RUSAGE_THREAD, &usage);
-    return usage.ru_utime.tv_sec * 1000.0 + usage.ru_utime.tv_usec / 1000.0 + usage.ru_stime.tv_sec * 1000.0
-         + usage.ru_stime.tv_usec / 1000.0;
+    timespec time {};
+    clock_gettime (CLOCK_THREAD_CPUTIME_ID, &time);
+    return (double) time.tv_sec * 1000.0 + (double) time.tv_nsec / 1.0e6;
 }
 
 juce::String versionsOf (const juce::ValueTree& tree)
