@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the same tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI and upgrader tests
-# under ThreadSanitizer, and bounded runs of the mapping-file and firmware
-# catalogue fuzzers. Any failure fails the whole run. The firmware server
-# tests make a private mount namespace (unshare -m) and are skipped where that
-# is impossible.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI, upgrader and
+# firmware server tests under ThreadSanitizer, and bounded runs of the
+# mapping-file and firmware catalogue fuzzers. Any failure fails the whole
+# run. The firmware server tests make a private mount namespace (unshare -m)
+# and are skipped where that is impossible.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
