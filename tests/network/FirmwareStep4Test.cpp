@@ -17,12 +17,12 @@ namespace catalogue = zevo::FirmwareCatalogue;
 
 namespace
 {
-#if defined(__SANITIZE_THREAD__)
-constexpr bool underThreadSanitizer = true;
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr bool underSanitizer = true;
 #elif defined(__has_feature)
-constexpr bool underThreadSanitizer = __has_feature (thread_sanitizer);
+constexpr bool underSanitizer = __has_feature (thread_sanitizer) || __has_feature (address_sanitizer);
 #else
-constexpr bool underThreadSanitizer = false;
+constexpr bool underSanitizer = false;
 #endif
 
 const juce::String trusted (std::getenv ("KIVRA_TEST_FIRMWARE_ROOT"));
@@ -127,8 +127,8 @@ TEST_F (FirmwareStep4, EachAnswerOfTheServerGivesItsOutcome)
 
     // A megabyte of gzip that curl inflates a thousandfold unasked costs what
     // curl inflates before the headers can be judged (about 100 MiB), not a
-    // gibibyte. (ThreadSanitizer copies at every realloc: that takes minutes.)
-    if (! underThreadSanitizer)
+    // gibibyte. (A sanitizer's realloc copies every time: that takes minutes.)
+    if (! underSanitizer)
     {
         zevo::FirmwareServer::setRoot (trusted + "bomb/");
         const auto memoryBefore = peakMemoryMiB();
