@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the same tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI and upgrader tests
-# under ThreadSanitizer, and bounded runs of the mapping-file and firmware
-# catalogue fuzzers. Any failure fails the whole run. The firmware server
-# tests make a private mount namespace (unshare -m) and are skipped where that
-# is impossible.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI, upgrader and
+# firmware server tests under ThreadSanitizer, and bounded runs of the
+# mapping-file and firmware catalogue fuzzers. Any failure fails the whole
+# run. The firmware server tests make a private mount namespace (unshare -m)
+# and are skipped where that is impossible.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,15 +32,16 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-sanitize && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
 
 # The MIDI ports and the upgrader hand data between the MIDI thread and the
+# message thread, the firmware requests between their own thread and the
 # message thread: their tests run once more under ThreadSanitizer.
-step "ThreadSanitizer build and the MIDI and upgrader tests"
+step "ThreadSanitizer build and the MIDI, upgrader and firmware server tests"
 CC=clang CXX=clang++ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG -gline-tables-only" -DCMAKE_C_FLAGS_RELEASE="-O1 -DNDEBUG" \
     -DKIVRA_TSAN=ON -DKIVRA_BENCH=OFF >/dev/null
-cmake --build build-tsan -j"$jobs" --target kivra_tests kivra_realtime_tests
+cmake --build build-tsan -j"$jobs" --target kivra_tests kivra_realtime_tests kivra_network_tests
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" \
-    -R '^(MidiPorts|MappingUpload|MidiInputHandler|Upgrade|FirmwareWizard)')
+    -R '^(MidiPorts|MappingUpload|MidiInputHandler|Upgrade|FirmwareWizard|firmware_server)')
 
 step "Fuzzing the mapping-file loader for ${fuzz_seconds} s"
 fuzz/run-fuzzer.sh build-sanitize/fuzz/OpenFileFuzzer "$fuzz_seconds"

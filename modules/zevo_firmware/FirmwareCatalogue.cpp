@@ -24,42 +24,13 @@ juce::Result fail (const char* text)
     return juce::Result::fail (text);
 }
 
-bool isSuccess (int statusCode)
+// An endless or oversized answer fails once past the cap, unread beyond it.
+juce::Result readBody (const juce::URL& url, juce::ValueTree& catalogue, const FirmwareRequest::CancelCheck& cancelled)
 {
-    return statusCode >= 200 && statusCode <= 299;
-}
-
-std::unique_ptr<juce::InputStream> openStream (const juce::URL& url, int connectionTimeoutMs, int& statusCode)
-{
-    statusCode = 0;
-    return url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
-                                      .withConnectionTimeoutMs (connectionTimeoutMs)
-                                      .withStatusCode (&statusCode));
-}
-
-// The first request only asks whether the server answers at all, so that an
-// unreachable server costs at most the connection time-out. Its body is left
-// unread.
-bool serverAnswers (const juce::URL& url)
-{
-    int statusCode = 0;
-    const auto probe = openStream (url, probeTimeoutMs, statusCode);
-    return probe != nullptr && isSuccess (statusCode);
-}
-
-// Reads at most one byte more than a catalogue may hold, so an endless or
-// oversized answer is recognised without being read whole.
-juce::Result readBody (const juce::URL& url, juce::ValueTree& catalogue)
-{
-    int statusCode = 0;
-    const auto stream = openStream (url, 0, statusCode);
-
-    // An error page is not a catalogue, whatever it holds.
-    if (stream == nullptr || ! isSuccess (statusCode) || stream->getTotalLength() > limits.maxBytes)
+    juce::MemoryBlock body;
+    if (! FirmwareRequest::fetch (url, FirmwareServer::getTimeoutMs(), limits.maxBytes, body, cancelled))
         return fail (connectionError);
 
-    juce::MemoryBlock body;
-    stream->readIntoMemoryBlock (body, (ssize_t) limits.maxBytes + 1);
     return read (body.getData(), body.getSize(), catalogue);
 }
 } // namespace
@@ -120,7 +91,7 @@ juce::URL firmwareUrl (const juce::ValueTree& catalogue, int index)
     return juce::URL (FirmwareServer::getRoot() + catalogue.getChild (index).getProperty (fwAttribute).toString());
 }
 
-juce::Result fetch (int productCode, juce::ValueTree& catalogue)
+juce::Result fetch (int productCode, juce::ValueTree& catalogue, const FirmwareRequest::CancelCheck& cancelled)
 {
     catalogue = juce::ValueTree (firmwaresType);
 
@@ -128,11 +99,13 @@ juce::Result fetch (int productCode, juce::ValueTree& catalogue)
         return fail (unknownProduct);
 
     const juce::URL url (FirmwareServer::getRoot() + fileNameFor (productCode));
-    if (! serverAnswers (url))
+    // The first request only asks whether the server answers at all, so that
+    // an unreachable server costs at most its short time-out.
+    if (! FirmwareRequest::answers (url, probeTimeoutMs, cancelled))
         return fail (serverUnavailable);
 
     juce::ValueTree fetched;
-    if (auto result = readBody (url, fetched); result.failed())
+    if (auto result = readBody (url, fetched, cancelled); result.failed())
         return result;
 
     catalogue = fetched;

@@ -4,6 +4,7 @@
 // The catalogue comes over the network and is read as untrusted text.
 #pragma once
 
+#include "FirmwareRequest.h"
 #include "model/UntrustedXml.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -27,7 +28,7 @@ constexpr UntrustedXml::Limits limits {
     256,         // different tag and attribute names
 };
 
-/** How long the first request may take to connect. */
+/** How long the first request may take. */
 constexpr int probeTimeoutMs = 4000;
 
 /** "firmware-special.xml" for the products listed there, else "firmware.xml". */
@@ -36,9 +37,9 @@ juce::String fileNameFor (int productCode);
 /** Fetches the product's catalogue from the firmware server and keeps only
     the entries for that product, in the catalogue's order. `catalogue` is
     first set to an empty "firmwares" tree, then to the fetched one. On
-    failure the result holds the text to show. Blocks the calling thread for
-    the requests. */
-juce::Result fetch (int productCode, juce::ValueTree& catalogue);
+    failure the result holds the text to show. Runs the message loop while
+    the requests last; a cancel or a quit request fails them. */
+juce::Result fetch (int productCode, juce::ValueTree& catalogue, const FirmwareRequest::CancelCheck& cancelled = {});
 
 /** Reads a catalogue document from bytes (any bytes). On failure `catalogue`
     is invalid and the result holds the text to show. */

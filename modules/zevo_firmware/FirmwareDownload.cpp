@@ -1,43 +1,24 @@
 #include "FirmwareDownload.h"
 
-#include <juce_events/juce_events.h>
+#include "FirmwareServer.h"
 
 namespace zevo::FirmwareDownload
 {
 const char* const failureTitle = "Firmware Donwload";
 const char* const failureText = "Could not download firmware file";
 
-namespace
+bool toFile (const juce::URL& url, const juce::File& target, const FirmwareRequest::CancelCheck& cancelled)
 {
-bool tooLarge (const juce::URL::DownloadTask& task)
-{
-    return task.getTotalLength() > maxBytes || task.getLengthDownloaded() > maxBytes;
-}
-
-bool isSuccess (int statusCode)
-{
-    return statusCode >= 200 && statusCode <= 299;
-}
-} // namespace
-
-bool toFile (const juce::URL& url, const juce::File& target)
-{
-    if (url.isEmpty())
+    juce::MemoryBlock image;
+    if (url.isEmpty() || ! FirmwareRequest::fetch (url, FirmwareServer::getTimeoutMs(), maxBytes, image, cancelled))
         return false;
 
-    auto source = url; // downloadToFile is not const
-    const auto task = source.downloadToFile (target, juce::URL::DownloadTaskOptions());
-    if (task == nullptr)
+    juce::FileOutputStream file (target);
+    if (! file.openedOk() || ! file.setPosition (0) || file.truncate().failed())
         return false;
 
-    while (! task->isFinished())
-    {
-        if (tooLarge (*task))
-            return false; // destroying the task cancels the transfer
-
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (sliceMs);
-    }
-
-    return ! task->hadError() && isSuccess (task->statusCode()) && ! tooLarge (*task);
+    file.write (image.getData(), image.getSize());
+    file.flush();
+    return file.getStatus().wasOk();
 }
 } // namespace zevo::FirmwareDownload

@@ -2,7 +2,7 @@
 // window stays live.
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "FirmwareRequest.h"
 
 namespace zevo::FirmwareDownload
 {
@@ -11,16 +11,15 @@ extern const char* const failureTitle;
 extern const char* const failureText;
 
 /** Far more than any image the unit takes; a larger answer is not an image,
-    and is cut off rather than left to fill the disk. */
+    and is cut off rather than left to fill memory or the disk. */
 constexpr juce::int64 maxBytes = 1024 * 1024;
 
-/** How long the message loop runs between two looks at the download. */
-constexpr int sliceMs = 32;
-
 /** Downloads `url` into `target`, running the message loop in slices until
-    the transfer ends. True only when the whole body of a 2xx answer is in the
-    file: a refused connection, an error status (whose error page would land
-    in the file all the same), a body cut short or one larger than maxBytes
-    all give false. The file is left for the caller to remove. */
-bool toFile (const juce::URL& url, const juce::File& target);
+    the transfer ends. True only when the whole body of a plain 200 answer
+    arrived within the server's time-out (FirmwareServer::getTimeoutMs); then
+    the file holds it. A refused connection, an error status or any other
+    answer, a redirect away from https, a body cut short, stalled or larger
+    than maxBytes, a cancel and a quit request all give false, and leave the
+    file unwritten. */
+bool toFile (const juce::URL& url, const juce::File& target, const FirmwareRequest::CancelCheck& cancelled = {});
 } // namespace zevo::FirmwareDownload

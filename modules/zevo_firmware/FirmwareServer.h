@@ -16,4 +16,15 @@ juce::String getRoot();
 /** Points every later request at another folder (an address ending in "/");
     an empty text restores the default. Called by tests only. */
 void setRoot (const juce::String& root);
+
+/** How long reading a catalogue or downloading an image may take, from the
+    request to the last byte: a server that stalls or trickles fails then. */
+constexpr int defaultTimeoutMs = 60000;
+
+/** The time-out in use: the default one unless a test has set another. */
+int getTimeoutMs();
+
+/** Sets the time-out of every later transfer; 0 or less restores the
+    default. Called by tests only, so that a stall fails in seconds. */
+void setTimeoutMs (int timeoutMs);
 } // namespace zevo::FirmwareServer

@@ -68,6 +68,10 @@ void FirmwareUpgradeComponent::doStep4()
     const juce::Component::SafePointer<FirmwareUpgradeComponent> wizard (this);
     auto& boxes = UpgraderBoxes::get();
 
+    // Nothing has reached the unit yet: a close asked for meanwhile ends the
+    // transfer as failed instead of waiting for it.
+    const auto closing = [this, &wizard] { return wizard == nullptr || closeRequested; };
+
     const auto handOver = [this, &disableConnectAndErase] {
         handler->openProgram (sourceFile);
         updateProgress (3);
@@ -76,7 +80,13 @@ void FirmwareUpgradeComponent::doStep4()
 
     if (onlineMode)
     {
-        if (const auto fetched = FirmwareCatalogue::fetch (productCode, firmwareCatalogue); fetched.failed())
+        juce::ValueTree fetchedCatalogue;
+        const auto fetched = FirmwareCatalogue::fetch (productCode, fetchedCatalogue, closing);
+        if (wizard == nullptr)
+            return;
+
+        firmwareCatalogue = fetchedCatalogue;
+        if (fetched.failed())
         {
             boxes.showMessageBoxAsync (juce::MessageBoxIconType::NoIcon, "Firmware Upgrade", fetched.getErrorMessage());
             return;
@@ -90,7 +100,7 @@ void FirmwareUpgradeComponent::doStep4()
         const juce::TemporaryFile download;
         sourceFile = download.getFile();
 
-        const bool arrived = FirmwareDownload::toFile (*firmwareUrl, sourceFile);
+        const bool arrived = FirmwareDownload::toFile (*firmwareUrl, sourceFile, closing);
         if (wizard == nullptr)
             return;
 

@@ -2,18 +2,35 @@
 // tests/scripts/with-firmware-servers.sh starts: the catalogue fetched with
 // every answer a server can give, then the wizard downloading into a unit.
 #include "modules/zevo_firmware/FirmwareCatalogue.h"
+#include "modules/zevo_firmware/FirmwareDownload.h"
 #include "modules/zevo_firmware/FirmwareSelectComponent.h"
 #include "modules/zevo_firmware/FirmwareServer.h"
 #include "support/SimulatedUnit.h"
 #include "support/WizardRig.h"
+
+#include <sys/resource.h>
+
+#include <ctime>
 
 using testsupport::ModalAnswerer;
 namespace catalogue = zevo::FirmwareCatalogue;
 
 namespace
 {
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr bool underSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool underSanitizer = __has_feature (thread_sanitizer) || __has_feature (address_sanitizer);
+#else
+constexpr bool underSanitizer = false;
+#endif
+
 const juce::String trusted (std::getenv ("KIVRA_TEST_FIRMWARE_ROOT"));
 const juce::String untrusted (std::getenv ("KIVRA_TEST_UNTRUSTED_ROOT"));
+
+// A server that stalls fails after this long, in place of the minute it has
+// in use; whole answers on loopback take a tenth of a second.
+constexpr int stallTimeoutMs = 2000;
 
 struct FirmwareStep4 : ::testing::Test
 {
@@ -21,8 +38,28 @@ struct FirmwareStep4 : ::testing::Test
     {
         if (trusted.isEmpty())
             GTEST_SKIP() << "no test server: run through tests/scripts/with-firmware-servers.sh";
+        zevo::FirmwareServer::setTimeoutMs (stallTimeoutMs);
     }
+
+    void TearDown() override { zevo::FirmwareServer::setTimeoutMs (0); }
 };
+
+double now() { return juce::Time::getMillisecondCounterHiRes(); }
+
+long peakMemoryMiB()
+{
+    rusage usage {};
+    getrusage (RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// The calling thread's alone: curl's own start-up on its thread is no spin.
+double threadCpuMs()
+{
+    timespec time {};
+    clock_gettime (CLOCK_THREAD_CPUTIME_ID, &time);
+    return (double) time.tv_sec * 1000.0 + (double) time.tv_nsec / 1.0e6;
+}
 
 juce::String versionsOf (const juce::ValueTree& tree)
 {
@@ -32,14 +69,16 @@ juce::String versionsOf (const juce::ValueTree& tree)
     return versions.joinIntoString (" ");
 }
 
-ModalAnswerer::Action chooseVersion (int index)
+ModalAnswerer::Action chooseVersion (int index, std::function<void()> thenMeanwhile = {})
 {
-    return [index] (juce::Component& modal) {
+    return [index, thenMeanwhile] (juce::Component& modal) {
         auto* chooser = ModalAnswerer::find<zevo::FirmwareSelectComponent> (modal);
         if (chooser == nullptr)
             return modal.exitModalState (-100);
         chooser->versionBox.setSelectedItemIndex (index, juce::dontSendNotification);
         chooser->okButton.triggerClick();
+        if (thenMeanwhile)
+            juce::Timer::callAfterDelay (300, thenMeanwhile);
     };
 }
 
@@ -55,7 +94,8 @@ TEST_F (FirmwareStep4, EachAnswerOfTheServerGivesItsOutcome)
 {
     // firmware.xml: "0079" is 79; a pid past INT_MAX and an entry without pid
     // are not. Only firmware-special.xml lists 94 and 130 ("130abc" is 130).
-    // nomatch/ lists "790" and another product.
+    // nomatch/ lists "790" and another product. second/ spoils only the read
+    // that follows the probe.
     const std::tuple<juce::String, int, const char*, const char*> cases[] = {
         { trusted, 79, "", "2.01 1.98 1.90" },
         { trusted, 130, "", "1.40 1.35" },
@@ -69,6 +109,12 @@ TEST_F (FirmwareStep4, EachAnswerOfTheServerGivesItsOutcome)
         { trusted + "notxml/", 79, catalogue::connectionError, "" },
         { trusted + "nomatch/", 79, catalogue::noMatch, "" },
         { trusted + "empty/", 79, catalogue::noMatch, "" },
+        { trusted + "moved/", 79, "", "2.01 1.98 1.90" }, // to another https host
+        { trusted + "second/plain/", 79, catalogue::connectionError, "" },
+        { trusted + "second/silent/", 79, catalogue::connectionError, "" },
+        { trusted + "second/headers/", 79, catalogue::connectionError, "" },
+        { trusted + "second/half/", 79, catalogue::connectionError, "" },
+        { trusted + "second/trickle/", 79, catalogue::connectionError, "" }, // whole after 4 s
     };
     for (const auto& [root, product, failure, versions] : cases)
     {
@@ -76,6 +122,19 @@ TEST_F (FirmwareStep4, EachAnswerOfTheServerGivesItsOutcome)
         juce::ValueTree tree;
         EXPECT_EQ (catalogue::fetch (product, tree).getErrorMessage(), failure) << root << " for " << product;
         EXPECT_EQ (versionsOf (tree), versions) << root << " for " << product;
+        EXPECT_FALSE (leftTemporaryFiles()) << root;
+    }
+
+    // A megabyte of gzip that curl inflates a thousandfold unasked costs what
+    // curl inflates before the headers can be judged (about 100 MiB), not a
+    // gibibyte. (A sanitizer's realloc copies every time: that takes minutes.)
+    if (! underSanitizer)
+    {
+        zevo::FirmwareServer::setRoot (trusted + "bomb/");
+        const auto memoryBefore = peakMemoryMiB();
+        juce::ValueTree tree;
+        EXPECT_EQ (catalogue::fetch (79, tree).getErrorMessage(), catalogue::connectionError);
+        EXPECT_LT (peakMemoryMiB() - memoryBefore, 300);
     }
 }
 
@@ -93,12 +152,14 @@ TEST_F (FirmwareStep4, OnlyAWholeTrustedDownloadReachesTheUnitAndNoFileIsLeft)
     rig.press ("Activate");
 
     // faulty/firmware.xml lists a 404, a 500, a body cut short, an endless
-    // body and a redirect to the untrusted server.
-    const int noDialog = -2, cancel = -1;
+    // body, redirects to the untrusted server and to plain HTTP, a 206 with
+    // half the image, a gzip-encoded image, a server that never answers, one
+    // that sends only headers, one that stops half-way and one that trickles.
+    const int noDialog = -2, cancel = -1, faultyVersions = 12;
     const char* const failed = "! Firmware Donwload / Could not download firmware file";
     std::vector<std::tuple<const char*, int, const char*>> cases {
         { "nomatch/", noDialog, "Firmware Upgrade / No firmware matches in the server, please try again manually!" } };
-    for (int version = 0; version < 5; ++version)
+    for (int version = 0; version < faultyVersions; ++version)
         cases.emplace_back ("faulty/", version, failed);
     cases.emplace_back ("", cancel, "");
     for (const auto& [folder, version, box] : cases)
@@ -153,4 +214,48 @@ TEST_F (FirmwareStep4, OnlyAWholeTrustedDownloadReachesTheUnitAndNoFileIsLeft)
     ASSERT_GE (image.size(), expected.getSize());
     EXPECT_EQ (juce::MemoryBlock (image.data(), expected.getSize()), expected);
     EXPECT_TRUE (unit.getProblems().empty());
+}
+
+TEST_F (FirmwareStep4, EscapeDuringADownloadEndsItAsFailedAndThenClosesTheWizard)
+{
+    zevo::FirmwareServer::setTimeoutMs (30000); // the close, not the time-out, must end it
+    zevo::FirmwareServer::setRoot (trusted + "faulty/");
+    testsupport::WizardRig rig;
+    rig.openWindow();
+    const int noAnswer = 8;
+    rig.driver.then (chooseVersion (noAnswer, [&rig] { rig.window->escapeKeyPressed(); }));
+
+    const auto started = now();
+    rig.wizard().buttonClicked (ModalAnswerer::findButton (rig.wizard(), "Select Version")); // from any state
+
+    EXPECT_LT (now() - started, 10000.0);
+    ASSERT_EQ (rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ (rig.boxes.boxes[0].text, zevo::FirmwareDownload::failureText);
+    EXPECT_EQ (rig.state(), "--AS-");
+    EXPECT_FALSE (rig.window->isVisible());
+    EXPECT_FALSE (leftTemporaryFiles());
+}
+
+// A quit request ends the message loop of the process for good: this test
+// runs alone, as a test of its own (tests/network/CMakeLists.txt).
+TEST_F (FirmwareStep4, AQuitRequestEndsADownloadAsFailedWithoutSpinning)
+{
+    if (::testing::UnitTest::GetInstance()->test_to_run_count() != 1)
+        GTEST_SKIP() << "ends the message loop for good: run it alone";
+
+    zevo::FirmwareServer::setTimeoutMs (20000); // the quit, not the time-out, must end it
+    const juce::TemporaryFile target;
+    juce::Timer::callAfterDelay (300, [] { juce::MessageManager::getInstance()->stopDispatchLoop(); });
+
+    const auto started = now();
+    const auto cpuStarted = threadCpuMs();
+    const bool arrived = zevo::FirmwareDownload::toFile (juce::URL (trusted + "silent/images/dolm_ar_et_v201.bin"),
+                                                         target.getFile());
+    const double cpuMs = threadCpuMs() - cpuStarted;
+    const double wallMs = now() - started;
+
+    EXPECT_FALSE (arrived);
+    EXPECT_FALSE (target.getFile().exists());
+    EXPECT_LT (wallMs, 5000.0) << "not ended by the quit request";
+    EXPECT_LT (cpuMs, wallMs / 2) << "spun after the quit request";
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs a test program against two local HTTPS firmware servers:
+# Runs a test program against local firmware servers: two over HTTPS
 #  - one whose certificate comes from a test CA made here, which is trusted
 #    only inside a private mount namespace (copies of the certificate folders
 #    are mounted over the real ones there; the machine's own store is never
 #    touched);
-#  - one whose certificate comes from a CA that nobody trusts.
+#  - one whose certificate comes from a CA that nobody trusts;
+# and one over plain HTTP, which the trusted one redirects to on request.
 # The test program finds them through KIVRA_TEST_FIRMWARE_ROOT and
 # KIVRA_TEST_UNTRUSTED_ROOT.
 #
@@ -67,9 +68,7 @@ start_server() { # name [arguments...]
     local name=$1
     shift
     python3 "$source_root/tests/support/firmware_server.py" \
-        --docroot "$source_root/tests/data/firmware" \
-        --cert "$work/$name-server.crt" --key "$work/$name-server.key" \
-        --port-file "$work/$name.port" "$@" &
+        --docroot "$source_root/tests/data/firmware" --port-file "$work/$name.port" "$@" &
     server_pids+=($!)
     for _ in $(seq 100); do
         [ -s "$work/$name.port" ] && return 0
@@ -78,9 +77,13 @@ start_server() { # name [arguments...]
     echo "the $name test server did not start"
     exit 1
 }
-# The trusted server redirects ".../away/..." to the untrusted one.
-start_server untrusted
-start_server trusted --partner-port "$(cat "$work/untrusted.port")"
+# The trusted server redirects ".../away/..." to the untrusted one and
+# ".../plain/..." to the plain one.
+certificate() { echo --cert "$work/$1-server.crt" --key "$work/$1-server.key"; }
+start_server untrusted $(certificate untrusted)
+start_server plain
+start_server trusted $(certificate trusted) \
+    --partner-port "$(cat "$work/untrusted.port")" --plain-port "$(cat "$work/plain.port")"
 
 export KIVRA_TEST_FIRMWARE_ROOT="https://127.0.0.1:$(cat "$work/trusted.port")/"
 export KIVRA_TEST_UNTRUSTED_ROOT="https://127.0.0.1:$(cat "$work/untrusted.port")/"
