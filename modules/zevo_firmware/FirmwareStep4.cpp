@@ -88,7 +88,9 @@ void FirmwareUpgradeComponent::doStep4()
         firmwareCatalogue = fetchedCatalogue;
         if (fetched.failed())
         {
-            boxes.showMessageBoxAsync (juce::MessageBoxIconType::NoIcon, "Firmware Upgrade", fetched.getErrorMessage());
+            // After a close the window is gone before a box could show over it.
+            if (! closeRequested)
+                boxes.showMessageBoxAsync (juce::MessageBoxIconType::NoIcon, "Firmware Upgrade", fetched.getErrorMessage());
             return;
         }
 
