@@ -82,17 +82,11 @@ TEST_F (ModelLifecycle, SettingsFallBackToTheUsersFileWhenTheCommonOneCannotBeWr
     EXPECT_EQ (blocker.loadFileAsString(), "not a folder");
 }
 
-// Without the check JUCE recurses until the stack runs out.
+// Without the check before JUCE reads, JUCE recurses until the stack runs out.
 TEST_F (HostileSettingsAtQuit, DoctypeWithSelfReferencingEntity)
 {
     expectQuitSetsAside (text ("<?xml version=\"1.0\"?><!DOCTYPE PROPERTIES [<!ENTITY a \"x&a;\">]>"
                                "<PROPERTIES><VALUE name=\"modes\" val=\"&a;\"/></PROPERTIES>"));
-}
-
-// Without the check JUCE loops for ever.
-TEST_F (HostileSettingsAtQuit, ProcessingInstructionFollowedByText)
-{
-    expectQuitSetsAside (text ("<PROPERTIES><VALUE name=\"modes\"><?x?>text</VALUE></PROPERTIES>"));
 }
 
 TEST_F (HostileSettingsAtQuit, RandomBytes)
