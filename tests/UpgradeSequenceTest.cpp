@@ -35,7 +35,7 @@ const Case cases[] = {
     { "511 bytes", [] (UpgradeBench& b) { b.loadImage (511); }, wrongFile, 0 },
     { "63,488 bytes", [] (UpgradeBench& b) { b.loadImage (63'488); }, wrongFile, 0 },
     { "size without the bytes", [] (UpgradeBench& b) { b.handler.image.resize (512); }, wrongFile, 0 },
-    { "file gone", [] (UpgradeBench& b) { b.handler.openProgram (b.folder.getChildFile ("gone.bin")); }, wrongFile, 0 },
+    { "file gone", [] (UpgradeBench& b) { b.handler.openProgram (b.scratch.folder.getChildFile ("gone.bin")); }, wrongFile, 0 },
     // A file too large for an image, or a device, is refused without being read.
     { "3 MB", [] (UpgradeBench& b) { b.loadImage (3'000'000); EXPECT_TRUE (b.handler.image.empty()); }, wrongFile, 0 },
     { "a device", [] (UpgradeBench& b) { b.handler.openProgram (juce::File ("/dev/zero")); }, wrongFile, 0 },
