@@ -47,6 +47,8 @@ editor_command=("${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run
 fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; exit 1; }
 
 find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
+still_running() { kill -0 "$editor_pid" 2>/dev/null || fail "$1 ended the editor"; }
+key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
 
 start_editor() {
     "${editor_command[@]}" >"$work/editor.log" 2>&1 &
