@@ -1,5 +1,6 @@
-// The upgrade-mode protocol byte by byte: the erase argument,
-// blocks, where the pauses fall, the Erase burst and the reset at close.
+// The upgrade-mode protocol byte by byte: the erase argument, blocks, where the
+// pauses fall, the Erase burst and the reset at close. The simulated unit checks
+// every packet's header and checksum; the reset's bytes are spelt out below.
 #include "support/UpgradeBench.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@ void append (Lines& lines, const Lines& part, int times = 1)
 }
 } // namespace
 
-// Header and checksum of every packet sent are checked by the simulated unit,
-// and the reset's bytes below.
 TEST (UpgradeProtocol, EraseArguments)
 {
     for (int code = -1; code <= 200; ++code)
