@@ -43,6 +43,7 @@ const Case cases[] = {
     { "connect at poll 181", [] (UpgradeBench& b) { b.unit.answer (Unit::connect, 181); }, noConnect, command },
     { "erase at poll 180", [] (UpgradeBench& b) { b.unit.answer (Unit::erase, 182); }, upgraded, all },
     { "erase at poll 181", [] (UpgradeBench& b) { b.unit.answer (Unit::erase, 183); }, noErase, 2 * command },
+    { "no erase argument for code 200", [] (UpgradeBench& b) { b.handler.productCode = 200; }, noErase, command },
     { "block 0 at poll 209", [] (UpgradeBench& b) { b.unit.answer (Unit::write, 209, 0, 0); }, upgraded, all },
     { "block 0 at poll 210", [] (UpgradeBench& b) { b.unit.answer (Unit::write, 210, 0, 0); }, noWrite, 2 * command + block },
     { "block 0 at 179, block 1 at 30",
