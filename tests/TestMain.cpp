@@ -3,6 +3,7 @@
 #include "model/Dolmaris.h"
 #include "model/SettingsLocation.h"
 #include "support/KeepXLibrariesLoaded.h"
+#include "support/ScratchFolder.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <gtest/gtest.h>
@@ -18,10 +19,8 @@ int main (int argc, char** argv)
     // JUCE runs dconf and writes ~/.cache at start-up, the model keeps settings
     // files, and a running-instance link makes a folder when there is no runtime
     // folder: all of it goes into one temporary folder, removed at the end.
-    char folder[] = "/tmp/kivra-tests-XXXXXX";
-    if (mkdtemp (folder) == nullptr)
-        return 2;
-    const juce::File root (folder);
+    const testsupport::ScratchFolder scratch;
+    const auto& root = scratch.folder;
     root.getChildFile ("home").createDirectory();
     setenv ("HOME", root.getChildFile ("home").getFullPathName().toRawUTF8(), 1);
     setenv ("XDG_RUNTIME_DIR", root.getFullPathName().toRawUTF8(), 1);
@@ -36,6 +35,5 @@ int main (int argc, char** argv)
         result = RUN_ALL_TESTS();
         Dolmaris::deleteInstance(); // as the editor's shut-down does
     }
-    root.deleteRecursively();
     return result;
 }
