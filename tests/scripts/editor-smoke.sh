@@ -46,10 +46,6 @@ pixel() { "$convert" "$work/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6;
 # shot x y colour what
 expect_pixel() { [ "$(pixel "$1" "$2" "$3")" = "$4" ] || fail "$1: $5 at ($2, $3) should be #$4, is #$(pixel "$1" "$2" "$3")"; }
 expect_not_pixel() { [ "$(pixel "$1" "$2" "$3")" != "$4" ] || fail "$1: $5 at ($2, $3) should not be #$4"; }
-# Darkest and brightest grey level (0..255) of a rectangle: text shows as dark
-# pixels on a light label, and as light pixels in a dark box.
-darkest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:; }
-brightest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:; }
 
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.5; }
 
@@ -62,7 +58,6 @@ message_box=150x16+540+608              # the text of the message box (535, 605)
 #-----------------------------------------------------------------------------
 echo "--- the window and what it shows"
 start_editor
-echo "window $window"
 expect_size 1010 "at start"
 shot full
 expect_pixel full 5 5 "$background" "the view's background"
@@ -101,10 +96,10 @@ expect_size 1010 "after a second badge click"
 echo "--- the logo opens the About box; Escape closes it"
 xdotool mousemove --window "$window" "$logo_x" "$logo_y"; sleep 0.3
 click "$logo_x" "$logo_y"
-about=$(find_window "$about_title")
+about=$(wait_for_window "$about_title")
 [ -n "$about" ] || fail "no window titled '$about_title' after a click on the logo"
 key "$about" Escape
-[ -z "$(find_window "$about_title")" ] || fail "Escape did not close the About box"
+wait_until_gone "$about_title" || fail "Escape did not close the About box"
 still_running "closing the About box"
 
 echo "--- a second copy hands over, quits at once and the first window gets the focus"

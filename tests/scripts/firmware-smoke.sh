@@ -10,20 +10,6 @@ wizard_title="Firmware Upgrade"
 first_display=120
 source "$(dirname "$0")/editor-session.sh"
 
-wait_for_window() {
-    local found=""
-    for _ in $(seq 100); do
-        found=$(find_window "$1")
-        [ -n "$found" ] && break
-        sleep 0.1
-    done
-    echo "$found"
-}
-wait_until_gone() {
-    for _ in $(seq 100); do [ -z "$(find_window "$1")" ] && return 0; sleep 0.1; done
-    return 1
-}
-
 # The "Firmware Upgrade" button: (35, 637), 94 x 23 in the 1010 x 670 view.
 click_firmware_button() { xdotool mousemove --window "$window" 82 648 click 1; }
 
@@ -55,8 +41,7 @@ if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then cp "$shot" "$KIVRA_SCREENSHOT_DIR/";
 colours=$("$convert" "$shot" -format "%k" info:)
 [ "$colours" -ge 8 ] || fail "the wizard's window shows $colours colours: nothing drawn"
 # Black text in the Step 1 description (93, 130), 407 x 50.
-darkest=$("$convert" "$shot" -crop 407x50+93+130 +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:)
-[ "$darkest" -lt 60 ] || fail "no text where the first step's description belongs"
+[ "$(darkest firmware-wizard 407x50+93+130)" -lt 60 ] || fail "no text where the first step's description belongs"
 
 echo "--- Escape closes the wizard and the editor goes on"
 key "$wizard" Escape
