@@ -47,8 +47,7 @@ TEST_F (ContentComponentTest, RResetsTheMapWhateverTheModifiersAndIsPassedOn)
 {
     makeView();
     choose (modeBox(), 4); // user-defined: the captions follow ud
-    for (const auto& key : { juce::KeyPress ('R', {}, 'R'), juce::KeyPress ('r', {}, 'r'),
-                             juce::KeyPress ('R', juce::ModifierKeys::shiftModifier, 'R'),
+    for (const auto& key : { juce::KeyPress ('R', {}, 'R'), juce::KeyPress ('R', juce::ModifierKeys::shiftModifier, 'R'),
                              juce::KeyPress ('R', juce::ModifierKeys::commandModifier, 0), juce::KeyPress ('T', {}, 't') })
     {
         SCOPED_TRACE (key.getTextDescription());

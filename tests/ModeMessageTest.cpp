@@ -1,4 +1,5 @@
-// The mode message family and the device id table.
+// The mode message family and the device id table. (The mode byte of each
+// working mode is in the expected upload files.)
 #include "model/ModeMessage.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,4 @@ TEST (ModeMessage, DeviceIdOfEveryFamilyAndTheMessageBytes)
     EXPECT_EQ (hexOf (zevo::makeCompanionMessage (101)), "F0 1D 03 00 65 55 7F F7");
     for (int code = 95; code <= 110; ++code)
         EXPECT_EQ (zevo::needsCompanionMessage (code), code >= 101 && code <= 104) << code;
-
-    const std::optional<uint8_t> modeBytes[] = { std::nullopt, 0x01, 0x03, 0x06, 0x07, std::nullopt, std::nullopt };
-    for (int mode = -1; mode <= 5; ++mode)
-        EXPECT_EQ (zevo::modeByteForControlMode (mode), modeBytes[mode + 1]) << mode;
 }

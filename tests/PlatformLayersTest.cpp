@@ -1,9 +1,8 @@
-// The hand-over of a second start to the running editor, where the real-program
-// smoke run (tests/scripts/editor-smoke.sh) cannot reach: a running copy that is
-// busy, a socket left without a live copy, and each quit signal. That run covers
-// bursts of starts and SIGTERM.
+// The hand-over of a second start and the quit signals, where the smoke run of
+// the real editor (tests/scripts/editor-smoke.sh) cannot reach.
 #include "app/QuitSignals.h"
 #include "app/RunningInstanceLink.h"
+#include "support/ScratchFolder.h"
 
 #include <juce_events/juce_events.h>
 #include <gtest/gtest.h>
@@ -53,11 +52,8 @@ int makeHungSocketAt (const juce::File& file)
 
 struct RunningInstanceLinkTest : ::testing::Test
 {
-    juce::TemporaryFile folder;
-    juce::File socketFile = folder.getFile().getChildFile ("editor.socket");
-
-    void SetUp() override { ASSERT_TRUE (folder.getFile().createDirectory()); }
-    void TearDown() override { folder.getFile().deleteRecursively(); }
+    testsupport::ScratchFolder scratch;
+    juce::File socketFile = scratch.folder.getChildFile ("editor.socket");
 };
 } // namespace
 

@@ -20,12 +20,10 @@ std::string compressed (const std::string& data)
     return { (const char*) out.getData(), out.getDataSize() };
 }
 
-std::string bytesOf (const juce::File& file, bool deleteAfter = false)
+std::string bytesOf (const juce::File& file)
 {
     juce::MemoryBlock data;
     file.loadFileAsData (data);
-    if (deleteAfter)
-        file.deleteFile();
     return { (const char*) data.getData(), data.getSize() };
 }
 
@@ -33,7 +31,7 @@ std::string bytesOf (const juce::File& file, bool deleteAfter = false)
 std::string writtenByJuce (const juce::File& file)
 {
     juce::PropertiesFile (file, SettingsLocation::options()).setValue ("modes", "<modes current=\"mackie\"><map mode=\"mackie\"/></modes>");
-    return bytesOf (file, true);
+    return bytesOf (file);
 }
 
 TEST (SettingsFileCheck, JuceMayReadOnlyFilesThatPassTheMappingFileChecks)

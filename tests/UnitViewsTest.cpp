@@ -1,9 +1,6 @@
-// Both views of the unit, child by child in child order: what each child is
-// (a control by its id, or a label), where it sits and the text it shows, in
-// each working mode, against an exact expected file written out from the
-// views' layout, the default tables and the caption rules. A control moved,
-// bound to another id, declared out of order or given a wrong caption shows
-// as the line of that child.
+// Both views of the unit, child by child, in every working mode, against an
+// exact expected file: a control moved, bound to another id, declared out of
+// order or given a wrong caption shows as the line of that child.
 #include "app/ControlSectionForDlm.h"
 #include "app/MixerSection.h"
 #include "support/ExpectedFile.h"

@@ -35,7 +35,7 @@ const Case cases[] = {
     { "511 bytes", [] (UpgradeBench& b) { b.loadImage (511); }, wrongFile, 0 },
     { "63,488 bytes", [] (UpgradeBench& b) { b.loadImage (63'488); }, wrongFile, 0 },
     { "size without the bytes", [] (UpgradeBench& b) { b.handler.image.resize (512); }, wrongFile, 0 },
-    { "file gone", [] (UpgradeBench& b) { b.handler.openProgram (b.folder.getChildFile ("gone.bin")); }, wrongFile, 0 },
+    { "file gone", [] (UpgradeBench& b) { b.handler.openProgram (b.scratch.folder.getChildFile ("gone.bin")); }, wrongFile, 0 },
     // A file too large for an image, or a device, is refused without being read.
     { "3 MB", [] (UpgradeBench& b) { b.loadImage (3'000'000); EXPECT_TRUE (b.handler.image.empty()); }, wrongFile, 0 },
     { "a device", [] (UpgradeBench& b) { b.handler.openProgram (juce::File ("/dev/zero")); }, wrongFile, 0 },
@@ -43,6 +43,7 @@ const Case cases[] = {
     { "connect at poll 181", [] (UpgradeBench& b) { b.unit.answer (Unit::connect, 181); }, noConnect, command },
     { "erase at poll 180", [] (UpgradeBench& b) { b.unit.answer (Unit::erase, 182); }, upgraded, all },
     { "erase at poll 181", [] (UpgradeBench& b) { b.unit.answer (Unit::erase, 183); }, noErase, 2 * command },
+    { "no erase argument for code 200", [] (UpgradeBench& b) { b.handler.productCode = 200; }, noErase, command },
     { "block 0 at poll 209", [] (UpgradeBench& b) { b.unit.answer (Unit::write, 209, 0, 0); }, upgraded, all },
     { "block 0 at poll 210", [] (UpgradeBench& b) { b.unit.answer (Unit::write, 210, 0, 0); }, noWrite, 2 * command + block },
     { "block 0 at 179, block 1 at 30",

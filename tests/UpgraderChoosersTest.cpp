@@ -7,34 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-struct Answered
-{
-    juce::StringArray items; // as offered
-    int result;
-};
-
-// Runs the chooser in a dialog as the upgrader does, selects the second item
-// and clicks the button.
-Answered answerWith (const char* button, juce::Component& chooser)
-{
-    auto* box = testsupport::ModalAnswerer::find<juce::ComboBox> (chooser);
-    Answered answered { {}, 0 };
-    for (int i = 0; i < box->getNumItems(); ++i)
-        answered.items.add (box->getItemText (i));
-
-    testsupport::ModalAnswerer driver;
-    driver.then ([box, button] (juce::Component& modal) {
-        box->setSelectedItemIndex (1, juce::sendNotificationSync);
-        testsupport::ModalAnswerer::click (button) (modal);
-    });
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setNonOwned (&chooser);
-    answered.result = options.runModal();
-    return answered;
-}
-} // namespace
+using testsupport::ModalAnswerer;
 
 // Inputs once each, none blank, letter case kept, the first selected; Cancel
 // ends 0.3 s after the click, OK at once.
@@ -49,10 +22,20 @@ TEST (PortChooser, OffersEachInputOnceAndCancelEndsAfterThePause)
         ports->addOutput ("Only an output");
         zevo::DeviceSelectComponent chooser;
         EXPECT_EQ (chooser.selectedName, "Dolmar MIDI");
+        auto* box = ModalAnswerer::find<juce::ComboBox> (chooser);
+        juce::StringArray offered;
+        for (int i = 0; i < box->getNumItems(); ++i)
+            offered.add (box->getItemText (i));
+        EXPECT_EQ (offered, juce::StringArray ({ "Dolmar MIDI", "dolmar midi", "Zevo firmware upgrade 1" }));
 
-        const auto answered = answerWith (button, chooser);
-        EXPECT_EQ (answered.items, juce::StringArray ({ "Dolmar MIDI", "dolmar midi", "Zevo firmware upgrade 1" }));
-        EXPECT_EQ (answered.result, result) << button;
+        ModalAnswerer driver; // selects the second item and clicks the button
+        driver.then ([box, button = button] (juce::Component& modal) {
+            box->setSelectedItemIndex (1, juce::sendNotificationSync);
+            ModalAnswerer::click (button) (modal);
+        });
+        juce::DialogWindow::LaunchOptions options;
+        options.content.setNonOwned (&chooser);
+        EXPECT_EQ (options.runModal(), result) << button;
         EXPECT_EQ (ports->describeEvents(), pauses) << button;
         EXPECT_EQ (chooser.selectedName, "dolmar midi") << button;
     }

@@ -47,17 +47,30 @@ editor_command=("${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run
 fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; exit 1; }
 
 find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
+wait_for_window() {
+    local found=""
+    for _ in $(seq 150); do
+        found=$(find_window "$1")
+        [ -n "$found" ] && break
+        sleep 0.1
+    done
+    echo "$found"
+}
+wait_until_gone() {
+    for _ in $(seq 100); do [ -z "$(find_window "$1")" ] && return 0; sleep 0.1; done
+    return 1
+}
+# Darkest and brightest grey level (0..255) of a rectangle of $work/<shot>.png:
+# text shows as dark pixels on a light label, and as light pixels in a dark box.
+darkest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:; }
+brightest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:; }
+still_running() { kill -0 "$editor_pid" 2>/dev/null || fail "$1 ended the editor"; }
+key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
 
 start_editor() {
     "${editor_command[@]}" >"$work/editor.log" 2>&1 &
     editor_pid=$!
-    window=""
-    for _ in $(seq 150); do
-        window=$(find_window "$title")
-        [ -n "$window" ] && break
-        kill -0 "$editor_pid" 2>/dev/null || break
-        sleep 0.1
-    done
+    window=$(wait_for_window "$title")
     [ -n "$window" ] || fail "no window titled '$title'"
     # The editor itself, for signals: as root the started process is runuser.
     editor_process=$(xdotool getwindowpid "$window")

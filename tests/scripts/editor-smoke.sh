@@ -1,18 +1,9 @@
 #!/usr/bin/env bash
-# Uses the real editor as a person would, on a virtual display with a
-# temporary home: finds its window by title, looks at what it shows, clicks a
-# strip button, presses R, switches to the extender and back with the badge,
-# opens and closes the About box from the logo, starts a second copy (which
-# must hand over and quit) and a burst of copies while it is busy (all must
-# hand over, leaving the editor reachable), quits with Escape, survives kill -9 and quits
-# on SIGTERM. Every quit must be clean and leave a settings file holding "modes".
-#
-# As root the editor would write its all-users settings under /var, so it runs
-# as an unprivileged user here; its settings then go to the user's file, in the
-# temporary home folder.
-#
-# Screenshots of the full and the extender view are kept in $KIVRA_SCREENSHOT_DIR
-# when that is set.
+# Uses the real editor as a person would (see editor-session.sh): its window and
+# what it shows, a strip button, R, the badge to the extender and back, the About
+# box from the logo, a second start and a burst of starts while it is busy (all
+# must hand over), Escape, kill -9 and SIGTERM. Every quit must be clean and leave
+# a settings file holding "modes". Screenshots go to $KIVRA_SCREENSHOT_DIR if set.
 set -euo pipefail
 
 about_title="About Dolmar/Dolmet Kivra"
@@ -52,23 +43,11 @@ shot() {
     if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then cp "$work/$1.png" "$KIVRA_SCREENSHOT_DIR/editor-$1.png"; fi
 }
 pixel() { "$convert" "$work/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
-expect_pixel() { # shot x y colour what
-    local seen
-    seen=$(pixel "$1" "$2" "$3")
-    [ "$seen" = "$4" ] || fail "$1: $5 at ($2, $3) should be #$4, is #$seen"
-}
-expect_not_pixel() {
-    local seen
-    seen=$(pixel "$1" "$2" "$3")
-    [ "$seen" != "$4" ] || fail "$1: $5 at ($2, $3) should not be #$4"
-}
-# Darkest and brightest grey level (0..255) of a rectangle: text shows as dark
-# pixels on a light label, and as light pixels in a dark box.
-darkest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:; }
-brightest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:; }
+# shot x y colour what
+expect_pixel() { [ "$(pixel "$1" "$2" "$3")" = "$4" ] || fail "$1: $5 at ($2, $3) should be #$4, is #$(pixel "$1" "$2" "$3")"; }
+expect_not_pixel() { [ "$(pixel "$1" "$2" "$3")" != "$4" ] || fail "$1: $5 at ($2, $3) should not be #$4"; }
 
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.5; }
-key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
 
 background=EEEEEE panel=C8C8C8 control=222222 badge=23272D
 rec1_x=49 rec1_y=238                    # REC of strip 1: mixer (0, 66) + (24, 160), 51 x 25
@@ -79,7 +58,6 @@ message_box=150x16+540+608              # the text of the message box (535, 605)
 #-----------------------------------------------------------------------------
 echo "--- the window and what it shows"
 start_editor
-echo "window $window"
 expect_size 1010 "at start"
 shot full
 expect_pixel full 5 5 "$background" "the view's background"
@@ -100,7 +78,7 @@ expect_not_pixel selected 27 238 "$control" "the selected REC button"
 
 echo "--- R resets the map: the editor stays, the selection and its text too"
 key "$window" r
-kill -0 "$editor_pid" 2>/dev/null || fail "R ended the editor"
+still_running "R"
 shot after-r
 expect_not_pixel after-r 27 238 "$control" "the REC button still selected"
 [ "$(brightest after-r "$message_box")" -ge 120 ] || fail "the message box lost its text after R"
@@ -118,11 +96,11 @@ expect_size 1010 "after a second badge click"
 echo "--- the logo opens the About box; Escape closes it"
 xdotool mousemove --window "$window" "$logo_x" "$logo_y"; sleep 0.3
 click "$logo_x" "$logo_y"
-about=$(find_window "$about_title")
+about=$(wait_for_window "$about_title")
 [ -n "$about" ] || fail "no window titled '$about_title' after a click on the logo"
 key "$about" Escape
-[ -z "$(find_window "$about_title")" ] || fail "Escape did not close the About box"
-kill -0 "$editor_pid" 2>/dev/null || fail "closing the About box ended the editor"
+wait_until_gone "$about_title" || fail "Escape did not close the About box"
+still_running "closing the About box"
 
 echo "--- a second copy hands over, quits at once and the first window gets the focus"
 [ "$(xdotool getwindowfocus)" != "$window" ] || fail "the main window has the focus already; the check would prove nothing"
@@ -149,7 +127,7 @@ timeout 20 "${editor_command[@]}" >/dev/null 2>&1 || fail "after the burst a sta
 
 echo "--- Escape quits cleanly and writes the settings"
 key "$window" a
-kill -0 "$editor_pid" 2>/dev/null || fail "a plain key ended the editor"
+still_running "a plain key"
 key "$window" Escape
 expect_clean_exit "Escape"
 expect_settings_with_modes "Escape"

@@ -1,34 +1,14 @@
 #!/usr/bin/env bash
-# Opens the firmware upgrader from the real editor as a person would, on a
-# virtual display with a temporary home: clicks "Firmware Upgrade", answers the
-# warning box with Cancel (the editor stays as it was) and then with OK, finds
-# the "Firmware Upgrade" window with the 514 x 491 wizard, photographs it,
-# closes it with Escape and quits the editor with Escape. Every step must leave
-# the editor running and its last quit must be clean.
-#
-# The wizard's photograph is kept in $KIVRA_SCREENSHOT_DIR when that is set.
+# Opens the firmware upgrader from the real editor as a person would (see
+# editor-session.sh): "Firmware Upgrade", the warning box answered with Cancel
+# (nothing opens) and then OK, the 514 x 491 wizard photographed and closed with
+# Escape, and the editor's clean quit. The photograph goes to $KIVRA_SCREENSHOT_DIR if set.
 set -euo pipefail
 
 warning_title="Firmware Upgrader about to start"
 wizard_title="Firmware Upgrade"
 first_display=120
 source "$(dirname "$0")/editor-session.sh"
-
-wait_for_window() {
-    local found=""
-    for _ in $(seq 100); do
-        found=$(find_window "$1")
-        [ -n "$found" ] && break
-        sleep 0.1
-    done
-    echo "$found"
-}
-wait_until_gone() {
-    for _ in $(seq 100); do [ -z "$(find_window "$1")" ] && return 0; sleep 0.1; done
-    return 1
-}
-still_running() { kill -0 "$editor_pid" 2>/dev/null || fail "$1 ended the editor"; }
-key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
 
 # The "Firmware Upgrade" button: (35, 637), 94 x 23 in the 1010 x 670 view.
 click_firmware_button() { xdotool mousemove --window "$window" 82 648 click 1; }
@@ -39,7 +19,6 @@ echo "--- the button asks first; Cancel leaves the editor as it was"
 click_firmware_button
 warning=$(wait_for_window "$warning_title")
 [ -n "$warning" ] || fail "no box titled '$warning_title' after a click on Firmware Upgrade"
-/usr/bin/import -window "$warning" "$work/warning.png"
 key "$warning" Escape
 wait_until_gone "$warning_title" || fail "Cancel did not close the warning box"
 still_running "Cancel in the warning box"
@@ -62,8 +41,7 @@ if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then cp "$shot" "$KIVRA_SCREENSHOT_DIR/";
 colours=$("$convert" "$shot" -format "%k" info:)
 [ "$colours" -ge 8 ] || fail "the wizard's window shows $colours colours: nothing drawn"
 # Black text in the Step 1 description (93, 130), 407 x 50.
-darkest=$("$convert" "$shot" -crop 407x50+93+130 +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:)
-[ "$darkest" -lt 60 ] || fail "no text where the first step's description belongs"
+[ "$(darkest firmware-wizard 407x50+93+130)" -lt 60 ] || fail "no text where the first step's description belongs"
 
 echo "--- Escape closes the wizard and the editor goes on"
 key "$wizard" Escape

@@ -85,8 +85,6 @@ void SimulatedUnit::onWait()
                                                    [this] (auto& reply) { return reply.first <= waits; });
     if (firstLater == scheduled.begin())
         return;
-    // A thread of the unit's own hands the replies over, as a MIDI system's
-    // callback thread would; the wait begins once it is done.
     std::thread replier ([this, firstLater]
     {
         for (auto reply = scheduled.begin(); reply != firstLater; ++reply)

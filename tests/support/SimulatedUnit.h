@@ -1,12 +1,8 @@
-// A unit in upgrade mode, on virtual ports named like the real one. It puts
-// the nibble messages sent to it back into packets, checks every header,
-// checksum and block number, keeps the image it was sent and answers each
-// command from a thread of its own, as a MIDI system would.
-//
-// Time passes for it in the sender's waits (pauses and polls): a reply is due
-// a number of waits after its packet's last byte, so a test decides by count,
-// not by the clock, when an answer arrives. It hears, counts and is asked on
-// the sending thread only; the replies cross over on the unit's thread.
+// A unit in upgrade mode on virtual ports: it puts the nibble messages back
+// into packets, checks every header, checksum and block number, keeps the image
+// it was sent and answers from a thread of its own, as a MIDI system would. Its
+// time passes in the sender's waits: a reply is due a number of waits after its
+// packet, so a test decides by count, not by the clock, when an answer arrives.
 #pragma once
 
 #include "VirtualMidiPorts.h"

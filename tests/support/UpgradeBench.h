@@ -4,6 +4,7 @@
 #pragma once
 
 #include "RecordedBoxes.h"
+#include "ScratchFolder.h"
 #include "SimulatedUnit.h"
 #include "modules/zevo_firmware/UpgradePackets.h"
 #include "modules/zevo_firmware/UpgradeSequence.h"
@@ -34,18 +35,13 @@ struct UpgradeBench
         : ports (pauses), handler (nullptr, productCode)
     {
         zevo::_mac_major = juce::SystemStats::getOperatingSystemType() - 0x100;
-        folder.createDirectory();
     }
-
-    ~UpgradeBench() { folder.deleteRecursively(); }
 
     /** Loads a file of an image of this size into the handler; returns the image. */
     std::vector<uint8_t> loadImage (size_t size)
     {
         const auto bytes = makeImage (size);
-        auto file = folder.getChildFile ("firmware" + juce::String (++files) + ".bin");
-        file.replaceWithData (bytes.data(), bytes.size());
-        handler.openProgram (file);
+        handler.openProgram (scratch.withBytes ("firmware" + juce::String (++files) + ".bin", { bytes.begin(), bytes.end() }));
         return bytes;
     }
 
@@ -55,7 +51,7 @@ struct UpgradeBench
         return zevo::runUpgradeSequence (handler, sink);
     }
 
-    juce::File folder { juce::File::createTempFile ("upgrade") };
+    testsupport::ScratchFolder scratch;
     int files = 0;
     ScopedVirtualMidiPorts ports;
     SimulatedUnit unit { *ports };

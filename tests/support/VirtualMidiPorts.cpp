@@ -120,7 +120,6 @@ void VirtualMidiPorts::clearEvents() { assign (events, {}); }
 
 void VirtualMidiPorts::log (Event event)
 {
-    event.nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds> (Pacing::now().time_since_epoch()).count();
     const Lock lock (stateLock);
     events.push_back (std::move (event));
 }

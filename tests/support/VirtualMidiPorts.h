@@ -1,5 +1,5 @@
 // In-memory MIDI ports for the tests: they log every message sent and every
-// wait, with time stamps, and hand incoming messages to the started inputs.
+// wait, and hand incoming messages to the started inputs.
 #pragma once
 
 #include "model/MidiPorts.h"
@@ -24,7 +24,6 @@ public:
         int outputIndex = -1;
         std::vector<uint8_t> bytes;
         int pauseMs = 0, pollMs = 0;
-        int64_t nanoseconds = 0; // steady clock, when it was sent or the wait began
 
         bool isPause() const { return bytes.empty() && pollMs == 0; }
         bool isPoll() const { return pollMs != 0; }
