@@ -14,8 +14,7 @@ says what is served:
   .../endless/...       sends a catalogue-like body that never ends
   .../partial/...       answers 206 Partial Content with the first half of the file
   .../gzip/...          sends the file gzip-compressed, as Content-Encoding: gzip
-  .../bomb/...          sends --bomb-megabytes of gzip that inflates a thousandfold,
-                        as Transfer-Encoding: gzip, chunked
+  .../coded/...         sends the file gzip-compressed, as Transfer-Encoding: gzip, chunked
   .../silent/...        reads the request and never answers
   .../headers/...       sends the headers of the file and then nothing
   .../half/...          sends the headers and half the file, then nothing, holding the connection
@@ -37,9 +36,8 @@ import socketserver
 import ssl
 import sys
 import time
-import zlib
 
-FAULTS = ("error", "slow", "cut", "away", "plain", "moved", "endless", "partial", "gzip", "bomb",
+FAULTS = ("error", "slow", "cut", "away", "plain", "moved", "endless", "partial", "gzip", "coded",
           "silent", "headers", "half", "trickle")
 STALL_SECONDS = 3600
 
@@ -71,8 +69,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.redirect(fault, rest)
         if fault == "endless":
             return self.send_endless()
-        if fault == "bomb":
-            return self.send_bomb()
+        if fault == "coded":
+            return self.send_transfer_coded(rest)
         if fault == "silent":
             return time.sleep(STALL_SECONDS)
         return self.send_file(rest, fault)
@@ -137,18 +135,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass
 
 
-    def send_bomb(self):
+    def send_transfer_coded(self, path):
+        with open(os.path.join(self.server.docroot, path.lstrip("/")), "rb") as f:
+            pieces = [gzip.compress(f.read())]
         self.send_response(200)
         self.send_header("Content-Type", "application/xml")
         self.send_header("Transfer-Encoding", "gzip, chunked")
         self.send_header("Connection", "close")
         self.end_headers()
-        # Fully flushed deflate blocks stand alone, so one block of a mebibyte
-        # of zeros can be sent again and again.
-        deflate = zlib.compressobj(9, zlib.DEFLATED, 31)
-        head = deflate.compress(b"<firmwares>") + deflate.flush(zlib.Z_FULL_FLUSH)
-        zeros = deflate.compress(bytes(1024 * 1024)) + deflate.flush(zlib.Z_FULL_FLUSH)
-        pieces = itertools.chain([head], itertools.repeat(zeros, int(self.server.bomb_megabytes * 1e6 / len(zeros))))
         try:
             for piece in pieces:
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
@@ -184,7 +178,6 @@ def main():
     parser.add_argument("--partner-port", type=int, default=0)
     parser.add_argument("--plain-port", type=int, default=0)
     parser.add_argument("--slow-seconds", type=float, default=6.0)
-    parser.add_argument("--bomb-megabytes", type=float, default=1.0)
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Handler)
@@ -192,7 +185,6 @@ def main():
     server.slow_seconds = args.slow_seconds
     server.partner_port = args.partner_port
     server.plain_port = args.plain_port
-    server.bomb_megabytes = args.bomb_megabytes
     server.counters = {}
     server.context = None
     if args.cert:
