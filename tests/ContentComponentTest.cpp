@@ -62,15 +62,13 @@ TEST_F (ContentComponentTest, RResetsTheMapWhateverTheModifiersAndIsPassedOn)
     }
 }
 
-// Keys go to the focused component, and at start the window itself had the
-// focus: R did nothing until a control was clicked, and again after a menu
-// or a dialog had had the focus.
+// Keys go to the focused component, and the window kept the focus itself: R did
+// nothing at start until a control was clicked, and again after a menu or a dialog.
 TEST_F (ContentComponentTest, RReachesTheViewThroughTheWindowWithoutAClickFirst)
 {
     DolmarisApplication::MainWindow window ("Kivra");
     runMessageLoop (100);
-    auto& view = *window.getContentComponent();
-    auto& box = *ModalAnswerer::find<juce::ComboBox> (view, [] (auto& b) { return b.getX() == 25; });
+    auto& box = *ModalAnswerer::find<juce::ComboBox> (*window.getContentComponent(), [] (auto& b) { return b.getX() == 25; });
     const std::pair<const char*, std::function<void()>> moments[] = {
         { "at start", [] {} },
         { "after a box choice", [&box] { box.showPopup(); runMessageLoop (50); juce::PopupMenu::dismissAllActiveMenus(); choose (box, 2); } },

@@ -59,8 +59,7 @@ TEST_F (DefaultValues, EveryNodeGetsTheDefaultOfItsOwnIdWhateverItsPlaceOrKind)
     }
 }
 
-// A reset of the MCP or Logic map once reloaded ud as well, and the user's
-// edits were lost while the user map's tree still showed them.
+// A reset of the MCP or Logic map reloaded ud too, losing the user's edits.
 TEST_F (DefaultValues, OnlyTheUserMapsResetReloadsTheUserTableAndHuiReloadsNothing)
 {
     for (int mode = 0; mode <= 10; ++mode)

@@ -17,7 +17,6 @@ TEST (ModeMessage, DeviceIdOfEveryFamilyAndTheMessageBytes)
     for (const auto& [code, id] : codeToId)
         EXPECT_EQ (zevo::deviceIdForProduct (code), id) << code;
 
-    EXPECT_EQ (hexOf (zevo::makeModeMessage (89, zevo::ModeByte::userDefined)), "F0 1D 03 00 4F 00 07 7F F7");
     EXPECT_EQ (hexOf (zevo::makeModeMessage (177, zevo::ModeByte::enterUpgradeMode)), "F0 1D 03 01 30 00 7F 7F F7");
     EXPECT_EQ (hexOf (zevo::makeModeMessage (-1, zevo::ModeByte::mackie)), "F0 1D 03 7F 7F 00 01 7F F7");
     EXPECT_EQ (hexOf (zevo::makeCompanionMessage (101)), "F0 1D 03 00 65 55 7F F7");

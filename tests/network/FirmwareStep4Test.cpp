@@ -34,8 +34,6 @@ struct FirmwareStep4 : ::testing::Test
     void TearDown() override { zevo::FirmwareServer::setTimeoutMs (0); }
 };
 
-double now() { return juce::Time::getMillisecondCounterHiRes(); }
-
 // The calling thread's alone: curl's own start-up on its thread is no spin.
 double threadCpuMs()
 {
@@ -195,13 +193,12 @@ TEST_F (FirmwareStep4, EscapeDuringADownloadEndsItAsFailedAndThenClosesTheWizard
     zevo::FirmwareServer::setRoot (trusted + "faulty/");
     testsupport::WizardRig rig;
     rig.openWindow();
-    const int noAnswer = 8;
-    rig.driver.then (chooseVersion (noAnswer, [&rig] { rig.window->escapeKeyPressed(); }));
+    rig.driver.then (chooseVersion (8 /* no answer */, [&rig] { rig.window->escapeKeyPressed(); }));
 
-    const auto started = now();
+    const auto started = juce::Time::getMillisecondCounterHiRes();
     rig.wizard().buttonClicked (ModalAnswerer::findButton (rig.wizard(), "Select Version")); // from any state
 
-    EXPECT_LT (now() - started, 10000.0);
+    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 10000.0);
     ASSERT_EQ (rig.boxes.boxes.size(), 1u);
     EXPECT_EQ (rig.boxes.boxes[0].text, zevo::FirmwareDownload::failureText);
     EXPECT_EQ (rig.state(), "--AS-");
@@ -220,12 +217,12 @@ TEST_F (FirmwareStep4, AQuitRequestEndsADownloadAsFailedWithoutSpinning)
     const juce::TemporaryFile target;
     juce::Timer::callAfterDelay (300, [] { juce::MessageManager::getInstance()->stopDispatchLoop(); });
 
-    const auto started = now();
+    const auto started = juce::Time::getMillisecondCounterHiRes();
     const auto cpuStarted = threadCpuMs();
     const bool arrived = zevo::FirmwareDownload::toFile (juce::URL (trusted + "silent/images/dolm_ar_et_v201.bin"),
                                                          target.getFile());
     const double cpuMs = threadCpuMs() - cpuStarted;
-    const double wallMs = now() - started;
+    const double wallMs = juce::Time::getMillisecondCounterHiRes() - started;
 
     EXPECT_FALSE (arrived);
     EXPECT_FALSE (target.getFile().exists());
