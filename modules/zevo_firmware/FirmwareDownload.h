@@ -10,9 +10,10 @@ namespace zevo::FirmwareDownload
 extern const char* const failureTitle;
 extern const char* const failureText;
 
-/** Far more than any image the unit takes; a larger answer is not an image,
-    and is cut off rather than left to fill memory or the disk. */
-constexpr juce::int64 maxBytes = 1024 * 1024;
+/** The largest image the unit takes is 63,487 bytes; a little more still
+    reaches the image check, which says why it is refused. A larger answer is
+    not an image, and is cut off rather than left to fill memory. */
+constexpr juce::int64 maxBytes = 64 * 1024;
 
 /** Downloads `url` into `target`, running the message loop in slices until
     the transfer ends. True only when the whole body of a plain 200 answer
