@@ -13,7 +13,7 @@ fuzz_seconds=${KIVRA_FUZZ_SECONDS:-60}
 
 scripts/install-deps.sh
 
-step() { echo; echo "=== $* ==="; }
+step() { echo; echo "=== $* (after ${SECONDS} s) ==="; }
 
 step "Release build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
