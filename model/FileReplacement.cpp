@@ -127,7 +127,7 @@ juce::Result replaceWith (const juce::File& target, const void* data, size_t siz
         return failBecause (ENOENT);
     errno = 0;
     if (! resolveLinks (path))
-        return failBecause (errno != 0 && errno != ENOENT ? errno : ELOOP);
+        return failBecause (errno != 0 ? errno : ELOOP); // no error of its own: a loop of links
 
     struct stat old {};
     const bool exists = ::stat (path.c_str(), &old) == 0;

@@ -16,8 +16,6 @@ uint32_t intOf (const juce::var& property, int whenAbsent)
     return (uint32_t) (property.isVoid() ? whenAbsent : (int) property);
 }
 
-constexpr uint32_t programChangeNibble = 0x0C;
-
 // The editor stores a program change as an empty "type", so an empty one is
 // read back as a program change. A type the editor cannot name, or none at
 // all, is sent as a note.
@@ -25,7 +23,7 @@ uint32_t statusNibbleFor (const juce::var& type)
 {
     const auto typeSlug = type.toString();
     if (type.isString() && typeSlug.isEmpty())
-        return programChangeNibble;
+        return (uint32_t) tyvaOfSele[2]; // the "Program" choice
 
     for (int typeValue = 0; typeValue < (int) std::size (typeStatusNibbles); ++typeValue)
         if (typeSlug == CtType::slugForType (typeValue))

@@ -1,6 +1,7 @@
 #include "FirmwareDownload.h"
 
 #include "FirmwareServer.h"
+#include "model/FileReplacement.h"
 
 namespace zevo::FirmwareDownload
 {
@@ -13,12 +14,6 @@ bool toFile (const juce::URL& url, const juce::File& target, const FirmwareReque
     if (url.isEmpty() || ! FirmwareRequest::fetch (url, FirmwareServer::getTimeoutMs(), maxBytes, image, cancelled))
         return false;
 
-    juce::FileOutputStream file (target);
-    if (! file.openedOk() || ! file.setPosition (0) || file.truncate().failed())
-        return false;
-
-    file.write (image.getData(), image.getSize());
-    file.flush();
-    return file.getStatus().wasOk();
+    return FileReplacement::replaceWith (target, image.getData(), image.getSize()).wasOk();
 }
 } // namespace zevo::FirmwareDownload
