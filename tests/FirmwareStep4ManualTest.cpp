@@ -43,10 +43,7 @@ TEST (FirmwareStep4Manual, EveryProductTakesOnlyFilesNamedForIt)
 
             const auto context = juce::String (product) + " " + (name != nullptr ? name : "cancel");
             EXPECT_EQ (rig.state(), name == fitting ? "--ASU" : "--AS-") << context;
-            juce::StringArray shown;
-            for (const auto& b : rig.boxes.boxes)
-                shown.add ((b.kind == juce::MessageBoxIconType::WarningIcon ? "! " : "") + b.title + " / " + b.text);
             const bool refused = miss != nullptr && name == miss;
-            EXPECT_EQ (shown.joinIntoString ("\n"), refused ? "! Load File / Not the matching firmware!" : "") << context;
+            EXPECT_EQ (rig.boxes.shown(), refused ? "! Load File / Not the matching firmware!" : "") << context;
         }
 }

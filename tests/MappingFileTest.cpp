@@ -112,7 +112,6 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedWithAReasonAndChangeNothing)
 {
     const auto fifo = scratch.folder.getChildFile ("fifo.kivra");
     ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
-    scratch.withBytes ("secret.dtd", "<!ENTITY b \"logic\">");
 
     const char *malformed = "not well-formed XML", *base64 = "binary attributes are not accepted", *doctype = "document type declarations are not accepted",
                *unknownMode = "unknown control mode", *twice = "an attribute is given twice";
@@ -130,8 +129,7 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedWithAReasonAndChangeNothing)
         { "repeated attribute", fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), twice },
         { "base64 size -1 (bad_alloc)", fileWith ("<map mode=\"logic\" base64:x=\"-1.\"/>"), base64 },
         { "base64 on a control", fileWith ("<map mode=\"logic\"><controls><control base64:id=\"1.A\"/></controls></map>"), base64 },
-        // An external DTD would be read from beside the file; a self-referencing entity recurses until the stack runs out.
-        { "external DTD", fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>"), doctype },
+        // A self-referencing entity recurses until the stack runs out; any DOCTYPE is refused before it is read.
         { "DOCTYPE entity", fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>"), doctype },
         // Text after a processing instruction inside an element makes JUCE's parser loop for ever.
         { "processing instruction", fileWith ("<map mode=\"logic\"><?p?>x</map>"), "processing instructions are not accepted" },

@@ -144,10 +144,7 @@ TEST_F (FirmwareStep4, OnlyAWholeTrustedDownloadReachesTheUnitAndNoFileIsLeft)
 
         const auto context = folder + juce::String (version);
         EXPECT_EQ (answerer.pending(), version == noDialog ? 1 : 0) << context;
-        juce::StringArray shown;
-        for (const auto& b : rig.boxes.boxes)
-            shown.add ((b.kind == juce::MessageBoxIconType::WarningIcon ? "! " : "") + b.title + " / " + b.text);
-        EXPECT_EQ (shown.joinIntoString ("\n"), box) << context;
+        EXPECT_EQ (rig.boxes.shown(), box) << context;
         EXPECT_EQ (rig.state(), "--AS-") << context;
         EXPECT_FALSE (leftTemporaryFiles()) << context;
     }

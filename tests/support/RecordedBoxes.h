@@ -32,6 +32,15 @@ public:
         return answer;
     }
 
+    /** One "title / text" line a box, "! " before a warning's. */
+    juce::String shown() const
+    {
+        juce::StringArray lines;
+        for (const auto& b : boxes)
+            lines.add ((b.kind == juce::MessageBoxIconType::WarningIcon ? "! " : "") + b.title + " / " + b.text);
+        return lines.joinIntoString ("\n");
+    }
+
     std::vector<Box> boxes;
     const bool answer;
 
