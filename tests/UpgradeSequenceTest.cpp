@@ -56,6 +56,8 @@ const Case cases[] = {
     { "late duplicate of block 0, block 1 unanswered",
       [] (UpgradeBench& b) { b.unit.answer (Unit::write, 1, 10, 0); b.unit.answer (Unit::write, late, 0, 1); },
       noWrite, 2 * command + 2 * block },
+    // A quick unit answers before the sender has gone on from the last byte.
+    { "every block answered as its last byte arrives", [] (UpgradeBench& b) { b.unit.answer (Unit::write, 0); }, upgraded, all },
     { "unit vanishes in block 1", [] (UpgradeBench& b) { b.unit.vanishDuringBlock (1); }, noWrite, 2 * command + 2 * block },
     { "reset at poll 180", [] (UpgradeBench& b) { b.unit.answer (Unit::reset, 180); }, upgraded, all },
     { "reset at poll 181", [] (UpgradeBench& b) { b.unit.answer (Unit::reset, 181); },

@@ -107,16 +107,21 @@ private:
 
     // From macOS 10.15 on (and on every system where the version arithmetic
     // gives 15 or more) every second byte, counted across blocks, waits 1 ms.
+    // The flag is cleared just before the last byte: a quick unit may answer
+    // before this thread runs again, and no answer can come earlier than the
+    // packet's end, so every reply from then on belongs to this block.
     void sendPacket()
     {
         auto& ports = MidiPorts::get();
-        for (const auto byte : packet)
+        for (const auto& byte : packet)
         {
             if (_mac_major >= 15 && ++pacing == 2)
             {
                 ports.pause (1);
                 pacing = 0;
             }
+            if (&byte == std::end (packet) - 1)
+                handler.writeReplied = false;
             oneByte.addEvent (makeNibbleMessage (byte), 0);
             output.sendBlockOfMessagesNow (oneByte);
             oneByte.clear();
@@ -128,7 +133,6 @@ private:
     bool waitForAcknowledgement()
     {
         auto& ports = MidiPorts::get();
-        handler.writeReplied = false;
         for (;;)
         {
             ports.runMessageLoop (pollPeriodMs);

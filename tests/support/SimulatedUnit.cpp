@@ -71,7 +71,10 @@ void SimulatedUnit::finishPacket()
     for (const auto& rule : rules)
         if (rule.command == packet.command && (rule.block < 0 || rule.block == packet.argument))
             how = rule;
-    scheduled.emplace_back (waits + how.afterWaits, packet.command);
+    if (how.afterWaits == 0)
+        reply ({ packet.command });
+    else
+        scheduled.emplace_back (waits + how.afterWaits, packet.command);
     if (how.againAfter > 0)
         scheduled.emplace_back (waits + how.afterWaits + how.againAfter, packet.command);
 }
@@ -83,13 +86,22 @@ void SimulatedUnit::onWait()
     ++waits;
     const auto firstLater = std::stable_partition (scheduled.begin(), scheduled.end(),
                                                    [this] (auto& reply) { return reply.first <= waits; });
-    if (firstLater == scheduled.begin())
-        return;
-    std::thread replier ([this, firstLater]
+    std::vector<int> due;
+    for (auto reply = scheduled.begin(); reply != firstLater; ++reply)
+        due.push_back (reply->second);
+    scheduled.erase (scheduled.begin(), firstLater);
+    if (! due.empty())
+        reply (due);
+}
+
+// From a thread of the unit's own, as a MIDI system would; the caller waits
+// until the replies have reached the input.
+void SimulatedUnit::reply (const std::vector<int>& commands)
+{
+    std::thread replier ([this, &commands]
     {
-        for (auto reply = scheduled.begin(); reply != firstLater; ++reply)
-            ports.deliverToInput (inputIndex, juce::MidiMessage (0x9F, reply->second, 0x00));
+        for (const auto command : commands)
+            ports.deliverToInput (inputIndex, juce::MidiMessage (0x9F, command, 0x00));
     });
     replier.join();
-    scheduled.erase (scheduled.begin(), firstLater);
 }

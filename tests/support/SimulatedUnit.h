@@ -24,7 +24,8 @@ public:
     ~SimulatedUnit();
 
     /** Answers `command` (block `block` only, or every one for -1) `afterWaits`
-        waits after its packet ends, and once more `againAfter` waits later. */
+        waits after its packet ends (0: at once, as its last byte arrives and
+        before the sender goes on), and once more `againAfter` waits later. */
     void answer (Command command, int afterWaits, int againAfter = 0, int block = -1)
     {
         rules.push_back ({ command, block, afterWaits, againAfter });
@@ -48,6 +49,7 @@ private:
     void hear (int outputIndex, const juce::MidiMessage& message);
     void finishPacket();
     void onWait();
+    void reply (const std::vector<int>& commands);
 
     VirtualMidiPorts& ports;
     std::vector<uint8_t> pending, image;
