@@ -314,7 +314,7 @@ qemu_option_value() {
 
 start_machine() {
     local index read_only arguments console_level="quiet loglevel=3"
-    [ -z "$verbose" ] || console_level="loglevel=6"
+    [ -z "$verbose" ] || console_level="loglevel=7"
     arguments=(
         -accel tcg -machine pc -cpu max -smp "$cpus" -m "$memory_mib"
         -nodefaults -no-user-config -display none -monitor none -no-reboot
@@ -358,24 +358,28 @@ clean_up() {
 }
 
 wait_for_machine() {
-    local deadline=$((SECONDS + timeout_seconds))
+    local deadline=$(($(now_microseconds) + timeout_seconds * 1000000))
     machine_timed_out=""
     while kill -0 "$qemu_pid" 2>/dev/null; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
+        if [ "$(now_microseconds)" -ge "$deadline" ]; then
             machine_timed_out=yes
             break
         fi
-        [ -n "$boot_seconds" ] || [ ! -e "$control/started" ] || boot_seconds=$(elapsed_since "$start_time")
+        [ -n "$boot_seconds" ] || [ ! -e "$control/started" ] || boot_seconds=$(seconds_since "$start_time")
         sleep 0.1
     done
     stop_machine
-    [ -n "$boot_seconds" ] || [ ! -e "$control/started" ] || boot_seconds=$(elapsed_since "$start_time")
+    [ -n "$boot_seconds" ] || [ ! -e "$control/started" ] || boot_seconds=$(seconds_since "$start_time")
 }
 
-elapsed_since() {
-    local now
-    now=$(date +%s%N)
-    printf '%d.%02d' $(((now - $1) / 1000000000)) $(((now - $1) / 10000000 % 100))
+now_microseconds() {
+    local now=$EPOCHREALTIME
+    echo "${now/[.,]/}"
+}
+
+seconds_since() {
+    local elapsed=$(($(now_microseconds) - $1))
+    printf '%d.%02d' $((elapsed / 1000000)) $((elapsed / 10000 % 100))
 }
 
 show_console() {
@@ -392,7 +396,7 @@ hand_back_result() {
     cat -- "$control/stderr" >&2 2>/dev/null || true
     if [ -n "$verbose" ]; then
         show_console
-        echo "run-in-vm: command started after ${boot_seconds:-?} s, machine gone after $(elapsed_since "$start_time") s" >&2
+        echo "run-in-vm: command started after ${boot_seconds:-?} s, machine gone after $(seconds_since "$start_time") s" >&2
     fi
     if [ ! -e "$control/started" ]; then
         if [ -n "$machine_timed_out" ]; then
@@ -424,7 +428,7 @@ main() {
     parse_options "$@"
     find_tools
     find_kernel
-    start_time=$(date +%s%N)
+    start_time=$(now_microseconds)
     boot_seconds=""
     scratch=$(mktemp -d "${TMPDIR:-/tmp}/run-in-vm.XXXXXX") || die "cannot make a temporary folder"
     trap clean_up EXIT
