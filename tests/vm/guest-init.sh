@@ -32,9 +32,9 @@ boot_failed() {
     stop
 }
 
-while read -r module parameters; do
-    # shellcheck disable=SC2086  # the parameters are separate words
-    insmod "/lib/modules/$module" $parameters || boot_failed "cannot load the module $module"
+# In an order where each module comes after those it needs.
+while read -r module; do
+    insmod "/lib/modules/$module" || boot_failed "cannot load the module $module"
 done </etc/modules.order
 
 # The host's root is shared read-only by QEMU as well; "loose" caching lets the

@@ -51,7 +51,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 readonly here
 readonly boot_failure=123 timed_out=124 runner_failure=125
-# Each module with its dependencies; parameters may follow a name.
+# Loaded at boot, each after the modules it needs.
 readonly guest_modules=(virtio_pci virtio_rng 9pnet_virtio 9p snd_seq snd_hrtimer snd_seq_dummy snd_virmidi)
 
 timeout_seconds=300
@@ -69,11 +69,11 @@ die() {
     exit "$runner_failure"
 }
 
+# Sets folder; not a command substitution, so that die ends the script.
 absolute_folder() {
-    local path
-    path=$(realpath -e -- "$1" 2>/dev/null) && [ -d "$path" ] || die "$1 is not a folder"
-    case $path in *$'\n'*) die "a folder name with a line break cannot be shared: $1" ;; esac
-    printf '%s' "$path"
+    folder=$(realpath -e -- "$1" 2>/dev/null) || folder=""
+    [ -d "${folder:-/nonexistent/}" ] || die "$1 is not a folder"
+    case $folder in *$'\n'*) die "a folder name with a line break cannot be shared: $1" ;; esac
 }
 
 is_count() { [[ $1 =~ ^[1-9][0-9]*$ ]]; }
@@ -86,9 +86,9 @@ parse_options() {
             --memory) is_count "${2:-}" || die "--memory needs a number of MiB"; memory_mib=$2; shift 2 ;;
             --workdir) [ -n "${2:-}" ] || die "--workdir needs a folder"; workdir=$2; shift 2 ;;
             --env) add_environment "${2:-}"; shift 2 ;;
-            --share) share_lines+=("rw $(absolute_folder "${2:-}")"); shift 2 ;;
-            --share-ro) share_lines+=("ro $(absolute_folder "${2:-}")"); shift 2 ;;
-            --job) job=$(absolute_folder "${2:-}"); shift 2 ;;
+            --share) absolute_folder "${2:-}"; share_lines+=("rw $folder"); shift 2 ;;
+            --share-ro) absolute_folder "${2:-}"; share_lines+=("ro $folder"); shift 2 ;;
+            --job) absolute_folder "${2:-}"; job=$folder; shift 2 ;;
             --cache) [ -n "${2:-}" ] || die "--cache needs a folder"; cache=$2; shift 2 ;;
             --verbose) verbose=yes; shift ;;
             --) shift; command_words=("$@"); return ;;
@@ -113,7 +113,7 @@ add_environment() {
 
 find_kernel() {
     local image version
-    for image in $(ls -1 /boot/vmlinuz-* 2>/dev/null | sort -rV); do
+    for image in $(printf '%s\n' /boot/vmlinuz-* | sort -rV); do
         version=${image#/boot/vmlinuz-}
         if [ -f "/lib/modules/$version/modules.dep" ]; then
             [ -r "$image" ] || die "$image cannot be read by this user"
@@ -211,7 +211,7 @@ build_initramfs() {
     chmod 755 "$stage/init"
     for file in "${module_order[@]}"; do
         copy_module "$file" "$stage/lib/modules/$(plain_module_name "$file")"
-        echo "$(plain_module_name "$file")" >>"$stage/etc/modules.order"
+        printf '%s\n' "$(plain_module_name "$file")" >>"$stage/etc/modules.order"
     done
     # Uncompressed: unpacking it costs the emulated processor more than
     # reading a few more megabytes.
@@ -315,6 +315,7 @@ qemu_option_value() {
 start_machine() {
     local index read_only arguments console_level="quiet loglevel=3"
     [ -z "$verbose" ] || console_level="loglevel=7"
+    # shellcheck disable=SC2054  # the commas belong to QEMU's option values
     arguments=(
         -accel tcg -machine pc -cpu max -smp "$cpus" -m "$memory_mib"
         -nodefaults -no-user-config -display none -monitor none -no-reboot
@@ -352,6 +353,7 @@ stop_machine() {
     qemu_pid=""
 }
 
+# shellcheck disable=SC2317  # called by the EXIT trap
 clean_up() {
     stop_machine
     [ -z "${scratch:-}" ] || rm -rf -- "$scratch"
