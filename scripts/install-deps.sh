@@ -16,6 +16,7 @@ packages=(
     qemu-system-x86                # tests/vm: a small machine with a real ALSA sequencer (no /dev/snd here)
     linux-image-amd64              # tests/vm: the machine's kernel and its sound and 9p modules
     busybox-static                 # tests/vm: the machine's initramfs (shell, insmod, mount, cpio)
+    xz-utils                       # tests/vm: unpacking the kernel beforehand halves the emulated boot
 )
 
 missing=()

@@ -72,7 +72,7 @@ die() {
 # Sets folder; not a command substitution, so that die ends the script.
 absolute_folder() {
     folder=$(realpath -e -- "$1" 2>/dev/null) || folder=""
-    [ -d "${folder:-/nonexistent/}" ] || die "$1 is not a folder"
+    [ -d "$folder" ] || die "$1 is not a folder"
     case $folder in *$'\n'*) die "a folder name with a line break cannot be shared: $1" ;; esac
 }
 
