@@ -21,31 +21,46 @@
 #   --memory MIB       memory of the machine (default 1536)
 #   --workdir DIR      the command's working directory inside the machine
 #                      (default: the current directory)
-#   --env NAME=VALUE   set a variable for the command; --env NAME passes this
-#                      process's value. The command otherwise gets only PATH,
-#                      HOME, USER, LOGNAME, SHELL, LANG and RUN_IN_VM_JOB.
+#   --env NAME=VALUE   set a variable for the command (repeatable); --env NAME
+#                      passes this process's value. The command otherwise gets
+#                      only PATH, HOME=/run/home, USER, LOGNAME, SHELL,
+#                      LANG=C.UTF-8 and RUN_IN_VM_JOB, which --env may override.
 #   --share DIR        make DIR visible read-write at the same path inside;
 #                      this is how a build folder under /tmp, hidden by the
-#                      guest's own /tmp, is seen (repeatable)
+#                      guest's own /tmp, is seen (repeatable; a folder inside
+#                      another shared one may be shared with other rights)
 #   --share-ro DIR     the same, read-only (repeatable)
 #   --job DIR          the job folder, shared read-write and named by
 #                      RUN_IN_VM_JOB (default: a temporary folder removed at
 #                      the end)
-#   --cache DIR        where the initramfs is kept between runs (default:
-#                      $RUN_IN_VM_CACHE, else $XDG_CACHE_HOME/run-in-vm, else
-#                      ~/.cache/run-in-vm)
-#   --verbose          print the boot time and the guest's console to stderr
+#   --cache DIR        where the initramfs and the unpacked kernel (about
+#                      70 MB) are kept between runs (default: $RUN_IN_VM_CACHE,
+#                      else $XDG_CACHE_HOME/run-in-vm, else ~/.cache/run-in-vm)
+#   --verbose          print the whole kernel log and the boot time to stderr
+#
+# Inside, the command runs as root with stdin empty; /dev/snd/seq is root's
+# alone (mode 0600), the loopback interface is up, and the host name is
+# run-in-vm. Files it makes in shared folders belong to the user running this
+# script. Folders that are not shared are seen read-only as they were when the
+# machine started. The machine's clock starts from this computer's, to the
+# second.
 #
 # The command's stdout and stderr come back as this script's own once the
 # command has ended (not while it runs), and its exit status is this script's.
 # The script's own failures use statuses that a command may also return, so
 # each comes with a line on stderr starting "run-in-vm:":
-#   123  the guest never ran the command (boot failed or did not finish in time)
+#   123  the guest never ran the command (boot failed or did not finish in
+#        time); the guest's console follows
 #   124  the time limit expired while the command ran; the machine was stopped
+#        and what the command had written so far is shown
 #   125  wrong usage, something missing on this computer, or the machine
 #        stopped while the command ran (a kernel panic, say)
-# Inside the machine 126 and 127 mean, as in a shell, that the command could
-# not be executed or was not found.
+# Inside the machine 126 and 127 mean, as in a shell, that the command (or the
+# working folder) could not be used or that the command was not found.
+#
+# Give CTest a longer timeout than --timeout: then the script stops the machine
+# itself and removes its temporary folder. If the script is killed outright,
+# QEMU dies with it (parent-death signal), but the temporary folder stays.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
