@@ -97,14 +97,27 @@ TEST_F (RunningInstanceLinkTest, ASocketWithoutALiveCopyIsReplaced)
 }
 
 // Unhandled, each of these ends the editor at once: a save in progress leaves
-// its temporary file and the settings are not written.
-TEST (QuitSignalsTest, EachQuitSignalBecomesAQuitRequest)
+// its temporary file and the settings are not written. Ignored at start (SIGHUP
+// under `nohup`), a signal must stay ignored, or closing the terminal quits an
+// editor that was meant to outlive it.
+TEST (QuitSignalsTest, EachQuitSignalBecomesAQuitRequestUnlessIgnoredAtStart)
 {
-    for (const int signal : { SIGTERM, SIGINT, SIGHUP })
+    for (const bool ignoredAtStart : { false, true })
     {
-        int requests = 0;
-        QuitSignals quitSignals ([&] { ++requests; });
-        ::raise (signal);
-        EXPECT_TRUE (dispatchUntil ([&] { return requests == 1; })) << strsignal (signal);
+        for (const int signal : { SIGTERM, SIGINT, SIGHUP })
+        {
+            std::signal (signal, ignoredAtStart ? SIG_IGN : SIG_DFL);
+            int requests = 0;
+            {
+                QuitSignals quitSignals ([&] { ++requests; });
+                ::raise (signal);
+                if (ignoredAtStart)
+                    juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+                else
+                    dispatchUntil ([&] { return requests == 1; });
+            }
+            EXPECT_EQ (requests, ignoredAtStart ? 0 : 1) << strsignal (signal) << (ignoredAtStart ? ", ignored at start" : "");
+            std::signal (signal, SIG_DFL);
+        }
     }
 }
