@@ -27,6 +27,7 @@ extern const uint8_t (*const arrForMoid[4])[3];
 extern const uint8_t protoolsKnobIndexes[8];
 extern const uint8_t protoolsFaderIndexes[16];
 extern const uint8_t protoolsMasterFaderIndexes[2];
+extern const uint8_t protoolsJogWheelIndexes[1];
 extern const uint8_t protoolsButtonIndexes[101];
 extern const uint8_t protoolsButtonDefaults[50];
 extern const uint8_t abletonLiveKnobValues[8];
