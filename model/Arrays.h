@@ -37,6 +37,8 @@ extern const int32_t protoolsIndexCounts[5];
 extern const int32_t protoolsLabelCounts[5];
 extern const int32_t logicLabelCounts[4];
 extern const int32_t tyvaOfSele[4];
+/** Positions in tyvaOfSele and msgTypes. */
+enum MessageTypeChoice { noteChoice = 0, ccChoice = 1, programChoice = 2, pitchChoice = 3 };
 extern const int32_t typeStatusNibbles[3];
 extern const char msgTypes[4][20];
 
