@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -217,7 +218,8 @@ TEST_F (RunningInstanceLinkTest, AHandOverWaitsItsTimeoutAcrossTheMillisecondCou
         if (std::system ("unshare --time --monotonic=1 --fork true >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "a time namespace of its own takes root and Linux 5.6 or later";
 
-        const auto secondsToTheWrap = (wrapMs - (double) juce::Time::getHighResolutionTicks() / 1000.0) / 1000.0;
+        // The next wrap: the machine may have been up for more than 49.7 days.
+        const auto secondsToTheWrap = (wrapMs - std::fmod ((double) juce::Time::getHighResolutionTicks() / 1000.0, wrapMs)) / 1000.0;
         juce::ChildProcess child;
         ASSERT_TRUE (child.start (juce::StringArray { "unshare", "--time", "--fork",
                                                       "--monotonic=" + juce::String ((juce::int64) secondsToTheWrap - 4),
