@@ -38,8 +38,8 @@ struct Choices
 
 Choices choicesFor (bool isButton)
 {
-    static const int buttonChoices[] = { 0, 1, 2 };
-    static const int otherChoices[] = { 1, 3 };
+    static const int buttonChoices[] = { noteChoice, ccChoice, programChoice };
+    static const int otherChoices[] = { ccChoice, pitchChoice };
     return isButton ? Choices { buttonChoices, 3 } : Choices { otherChoices, 2 };
 }
 

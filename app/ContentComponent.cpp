@@ -43,6 +43,7 @@ void showWarning (const juce::String& title, const juce::String& message)
 }
 
 const char* const mappingFileExtension = ".kivra";
+juce::String mappingFileWildcard() { return juce::String ("*") + mappingFileExtension; }
 
 // The question JUCE's own save dialog asks, in its words.
 bool confirmOverwriting (const juce::File& file)
@@ -345,7 +346,7 @@ void ContentComponent::sendMapping()
 
 void ContentComponent::chooseFileToLoad()
 {
-    juce::FileChooser chooser ("Load Mapping", juce::File(), "*.kivra", true, false);
+    juce::FileChooser chooser ("Load Mapping", juce::File(), mappingFileWildcard(), true, false);
     if (chooser.browseForFileToOpen())
         loadMappingFrom (chooser.getResult());
 }
@@ -354,7 +355,7 @@ void ContentComponent::chooseFileToLoad()
 // still get its extension, and the question is asked for the name written.
 void ContentComponent::chooseFileToSave()
 {
-    juce::FileChooser chooser ("Save Mapping", juce::File(), "*.kivra", true, false);
+    juce::FileChooser chooser ("Save Mapping", juce::File(), mappingFileWildcard(), true, false);
     if (chooser.browseForFileToSave (false))
         saveMappingAs (chooser.getResult());
 }

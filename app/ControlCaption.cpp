@@ -59,7 +59,7 @@ int huiValueOf (int controlId, int nodeValue)
     {
         case CtKind::knob:        return protoolsKnobIndexes[k];
         case CtKind::fader:       return protoolsFaderIndexes[k];
-        case CtKind::jogWheel:    return 17;
+        case CtKind::jogWheel:    return protoolsJogWheelIndexes[0];
         case CtKind::masterFader: return protoolsMasterFaderIndexes[0];
         default:                  return nodeValue;
     }

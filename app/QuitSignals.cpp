@@ -28,6 +28,12 @@ extern "C" void noteQuitSignal (int)
     }
     errno = savedErrno;
 }
+/** Whoever started the editor ignored the signal on purpose (`nohup` ignores
+    SIGHUP so that the program outlives its terminal): that choice stands. */
+bool wasNotIgnored (const struct sigaction& action)
+{
+    return (action.sa_flags & SA_SIGINFO) != 0 || action.sa_handler != SIG_IGN;
+}
 } // namespace
 
 QuitSignals::QuitSignals (std::function<void()> callback) : onQuitRequest (std::move (callback))
@@ -47,7 +53,8 @@ QuitSignals::QuitSignals (std::function<void()> callback) : onQuitRequest (std::
     sigemptyset (&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (size_t i = 0; i < std::size (quitSignals); ++i)
-        sigaction (quitSignals[i], &action, &previousActions[i]);
+        if (sigaction (quitSignals[i], nullptr, &previousActions[i]) == 0 && wasNotIgnored (previousActions[i]))
+            sigaction (quitSignals[i], &action, nullptr);
     installed = true;
 }
 

@@ -5,6 +5,7 @@
 #include <juce_events/juce_events.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -72,17 +73,24 @@ bool isOurSocketFile (const juce::File& file)
            && info.st_uid == getuid();
 }
 
+/** Milliseconds on the monotonic clock, as a double: unlike the 32-bit counter
+    it does not wrap (every 49.7 days), which would end a wait at once or never. */
+double now()
+{
+    return juce::Time::getMillisecondCounterHiRes();
+}
+
 /** Waits until the descriptor is ready, at most until the deadline. */
-bool waitFor (int fd, short events, juce::uint32 deadline)
+bool waitFor (int fd, short events, double deadline)
 {
     for (;;)
     {
-        const auto now = juce::Time::getMillisecondCounter();
-        if (now >= deadline)
+        const auto left = deadline - now();
+        if (left <= 0)
             return false;
 
         pollfd entry { fd, events, 0 };
-        const int ready = poll (&entry, 1, (int) (deadline - now));
+        const int ready = poll (&entry, 1, (int) std::ceil (left));
         if (ready > 0)
             return true;
         if (ready == 0 || errno != EINTR)
@@ -90,7 +98,7 @@ bool waitFor (int fd, short events, juce::uint32 deadline)
     }
 }
 
-bool sendAll (int fd, const char* data, size_t size, juce::uint32 deadline)
+bool sendAll (int fd, const char* data, size_t size, double deadline)
 {
     while (size > 0)
     {
@@ -106,7 +114,7 @@ bool sendAll (int fd, const char* data, size_t size, juce::uint32 deadline)
 }
 
 /** Reads until the peer stops writing, the limit or the deadline. */
-juce::String receiveCommandLine (int fd, juce::uint32 deadline)
+juce::String receiveCommandLine (int fd, double deadline)
 {
     juce::MemoryBlock received;
     char buffer[4096];
@@ -131,7 +139,7 @@ juce::String receiveCommandLine (int fd, juce::uint32 deadline)
 }
 
 /** What the running copy answers, waited for until the deadline. */
-Offer awaitAnswer (int fd, juce::uint32 deadline)
+Offer awaitAnswer (int fd, double deadline)
 {
     char reply = 0;
     while (waitFor (fd, POLLIN, deadline))
@@ -146,7 +154,7 @@ Offer awaitAnswer (int fd, juce::uint32 deadline)
 }
 
 /** One try at giving the command line to the copy behind the socket. */
-Offer offerCommandLine (const juce::File& socketFile, const std::string& text, juce::uint32 deadline)
+Offer offerCommandLine (const juce::File& socketFile, const std::string& text, double deadline)
 {
     sockaddr_un address {};
     if (! isOurSocketFile (socketFile) || ! makeAddress (socketFile, address))
@@ -180,18 +188,40 @@ int bindListeningSocket (const juce::File& socketFile)
     return std::exchange (server.fd, -1);
 }
 
-/** Without a runtime folder: one of this user's own in /tmp, which no one else
-    can put anything into; none when the name is taken by anything else. */
+/** A folder that no other user can put anything into or look into: a folder
+    itself (not a link that could be pointed elsewhere), this user's, with no
+    bits for the group or others. */
+bool isPrivateFolder (const juce::File& folder)
+{
+    struct stat info {};
+    return lstat (folder.getFullPathName().toRawUTF8(), &info) == 0 && S_ISDIR (info.st_mode)
+           && info.st_uid == getuid() && (info.st_mode & 077) == 0;
+}
+
+/** The runtime folder that the session names, if it is private; whoever set the
+    variable may have pointed it at a folder that others can write to. */
+juce::File privateRuntimeFolder()
+{
+    const auto path = juce::SystemStats::getEnvironmentVariable ("XDG_RUNTIME_DIR", {});
+    if (! juce::File::isAbsolutePath (path))
+        return {};
+    const juce::File folder (path);
+    return isPrivateFolder (folder) ? folder : juce::File();
+}
+
+/** Without a private runtime folder: one of this user's own in /tmp; none when
+    the name is taken by anything else. */
 juce::File privateFolderInTmp (const juce::String& name)
 {
     const juce::File folder ("/tmp/" + name);
-    const auto* path = folder.getFullPathName().toRawUTF8();
-    ::mkdir (path, 0700);
+    ::mkdir (folder.getFullPathName().toRawUTF8(), 0700);
+    return isPrivateFolder (folder) ? folder : juce::File();
+}
 
-    struct stat info {};
-    if (lstat (path, &info) == 0 && S_ISDIR (info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0)
-        return folder;
-    return {};
+bool fitsAnAddress (const juce::File& socketFile)
+{
+    sockaddr_un address {};
+    return makeAddress (socketFile, address);
 }
 } // namespace
 
@@ -201,10 +231,8 @@ juce::File RunningInstanceLink::socketFileFor (const juce::String& applicationNa
                           + "-" + juce::String ((juce::int64) getuid());
     const auto name = baseName + ".socket";
 
-    sockaddr_un address {};
-    const juce::File runtimeFolder (juce::SystemStats::getEnvironmentVariable ("XDG_RUNTIME_DIR", {}));
-    if (juce::File::isAbsolutePath (runtimeFolder.getFullPathName()) && runtimeFolder.isDirectory()
-        && makeAddress (runtimeFolder.getChildFile (name), address))
+    const auto runtimeFolder = privateRuntimeFolder();
+    if (runtimeFolder != juce::File() && fitsAnAddress (runtimeFolder.getChildFile (name)))
         return runtimeFolder.getChildFile (name);
 
     const auto folder = privateFolderInTmp (baseName);
@@ -229,7 +257,7 @@ RunningInstanceLink::~RunningInstanceLink()
 
 bool RunningInstanceLink::handOver (const juce::String& commandLine, int timeoutMs)
 {
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) juce::jmax (0, timeoutMs);
+    const auto deadline = now() + juce::jmax (0, timeoutMs);
     const auto text = commandLine.toStdString();
 
     // Asked again on every try: a copy that quits or dies meanwhile lets go of it.
@@ -238,7 +266,7 @@ bool RunningInstanceLink::handOver (const juce::String& commandLine, int timeout
         const auto offer = offerCommandLine (socketFile, text, deadline);
         if (offer != Offer::unreachable)
             return offer == Offer::answered;
-        if (juce::Time::getMillisecondCounter() >= deadline)
+        if (now() >= deadline)
             return false;
         juce::Thread::sleep (retryPauseMs);
     }
@@ -291,13 +319,13 @@ void RunningInstanceLink::answerOneHandOver()
     if (connection.fd < 0 || ! peerIsThisUser (connection.fd))
         return;
 
-    const auto commandLine = receiveCommandLine (connection.fd, juce::Time::getMillisecondCounter() + readTimeoutMs);
+    const auto commandLine = receiveCommandLine (connection.fd, now() + readTimeoutMs);
     if (onHandOver != nullptr)
         onHandOver (commandLine);
 
     // Answer only after the hand-over was handled, so the new copy quits only
     // when this one really took over.
-    sendAll (connection.fd, &answer, 1, juce::Time::getMillisecondCounter() + readTimeoutMs);
+    sendAll (connection.fd, &answer, 1, now() + readTimeoutMs);
 }
 
 #else

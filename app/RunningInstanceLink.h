@@ -6,9 +6,10 @@
 // editor, or a lock left by a crashed one, would make ours quit silently) and
 // never delivers the hand-over. This link is a local socket per user instead,
 // in the user's runtime folder ($XDG_RUNTIME_DIR, else a folder of the user's
-// own in /tmp). Beside the socket lies a lock file that the running copy holds
-// locked: the system lets go of the lock when that copy dies, so a live copy,
-// however busy, keeps its socket, and a dead one's socket is replaced at once.
+// own in /tmp; either only if no other user can reach into it). Beside the
+// socket lies a lock file that the running copy holds locked: the system lets
+// go of the lock when that copy dies, so a live copy, however busy, keeps its
+// socket, and a dead one's socket is replaced at once.
 #pragma once
 
 #include <juce_core/juce_core.h>

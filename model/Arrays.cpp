@@ -106,6 +106,7 @@ const uint8_t (*const arrForMoid[4])[3] = { cb, lg, lv, ud };
 const uint8_t protoolsKnobIndexes[8] = { 9, 10, 11, 12, 13, 14, 15, 16 };
 const uint8_t protoolsFaderIndexes[16] = { 0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16 };
 const uint8_t protoolsMasterFaderIndexes[2] = { 8, 17 };
+const uint8_t protoolsJogWheelIndexes[1] = { 17 };
 
 const uint8_t protoolsButtonIndexes[101] = {
      18,  19,  20,  21,  22,  23,  24,  25,  26,  27,  28,  29,  30,  31,  32,  33,  34,  35,  36,  37,
@@ -166,8 +167,6 @@ int getMsVal (int controlId)
 
 HuiValues huiValuesOfKind (int kind, const int32_t (&counts)[5]) noexcept
 {
-    static const uint8_t jogWheelValues[] = { 17 };
-
     const auto first = [&counts, kind] (const uint8_t* values, int size)
     { return HuiValues { values, juce::jlimit (0, size, (int) counts[kind]) }; };
 
@@ -175,7 +174,7 @@ HuiValues huiValuesOfKind (int kind, const int32_t (&counts)[5]) noexcept
     {
         case CtKind::button:      return first (protoolsButtonIndexes, (int) std::size (protoolsButtonIndexes));
         case CtKind::knob:        return first (protoolsKnobIndexes, (int) std::size (protoolsKnobIndexes));
-        case CtKind::jogWheel:    return first (jogWheelValues, (int) std::size (jogWheelValues));
+        case CtKind::jogWheel:    return first (protoolsJogWheelIndexes, (int) std::size (protoolsJogWheelIndexes));
         case CtKind::fader:       return first (protoolsFaderIndexes, (int) std::size (protoolsFaderIndexes));
         case CtKind::masterFader: return first (protoolsMasterFaderIndexes, (int) std::size (protoolsMasterFaderIndexes));
         default:                  return {};

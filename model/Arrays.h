@@ -27,6 +27,7 @@ extern const uint8_t (*const arrForMoid[4])[3];
 extern const uint8_t protoolsKnobIndexes[8];
 extern const uint8_t protoolsFaderIndexes[16];
 extern const uint8_t protoolsMasterFaderIndexes[2];
+extern const uint8_t protoolsJogWheelIndexes[1];
 extern const uint8_t protoolsButtonIndexes[101];
 extern const uint8_t protoolsButtonDefaults[50];
 extern const uint8_t abletonLiveKnobValues[8];
@@ -36,6 +37,8 @@ extern const int32_t protoolsIndexCounts[5];
 extern const int32_t protoolsLabelCounts[5];
 extern const int32_t logicLabelCounts[4];
 extern const int32_t tyvaOfSele[4];
+/** Positions in tyvaOfSele and msgTypes. */
+enum MessageTypeChoice { noteChoice = 0, ccChoice = 1, programChoice = 2, pitchChoice = 3 };
 extern const int32_t typeStatusNibbles[3];
 extern const char msgTypes[4][20];
 

@@ -155,7 +155,7 @@ int defaultValueFor (int mode, int controlId, const uint8_t* row)
                 return hui ? k + 19 : k;
             return hui ? protoolsButtonDefaults[k - 40] : row[2];
         case CtKind::knob: return hui ? protoolsKnobIndexes[k] : abletonLiveKnobValues[k];
-        case CtKind::jogWheel: return hui ? 17 : 60;
+        case CtKind::jogWheel: return hui ? protoolsJogWheelIndexes[0] : 60;
         case CtKind::fader: return hui ? protoolsFaderIndexes[k] : abletonLiveFaderValues[k];
         case CtKind::masterFader: return hui ? protoolsMasterFaderIndexes[0] : abletonLiveMasterFaderValues[0];
         default: return 0;

@@ -12,21 +12,24 @@ namespace FileReplacement
 namespace
 {
 // Follows symbolic links to the path they finally name, also when that file
-// does not exist yet (a new file is then created there).
-bool resolveLinks (std::string& path)
+// does not exist yet (a new file is then created there). 0, or the reason
+// the links cannot be followed.
+int resolveLinks (std::string& path)
 {
     for (int hops = 0; hops < 40; ++hops)
     {
         struct stat info {};
         if (::lstat (path.c_str(), &info) != 0)
-            return errno == ENOENT;
+            return errno == ENOENT ? 0 : errno;
         if (! S_ISLNK (info.st_mode))
-            return true;
+            return 0;
 
         std::string linked (PATH_MAX, '\0');
         const auto length = ::readlink (path.c_str(), linked.data(), linked.size());
-        if (length <= 0 || (size_t) length >= linked.size())
-            return false;
+        if (length <= 0)
+            return length < 0 ? errno : ENOENT; // an empty link names nothing
+        if ((size_t) length >= linked.size())
+            return ENAMETOOLONG; // the name it holds would not fit a path
         linked.resize ((size_t) length);
 
         if (linked[0] != '/')
@@ -34,7 +37,7 @@ bool resolveLinks (std::string& path)
         path = linked;
     }
 
-    return false; // a loop of links
+    return ELOOP; // a loop of links, or a chain longer than the system follows
 }
 
 bool inGroup (gid_t group)
@@ -125,15 +128,18 @@ juce::Result replaceWith (const juce::File& target, const void* data, size_t siz
     std::string path = target.getFullPathName().toStdString();
     if (path.empty())
         return failBecause (ENOENT);
-    errno = 0;
-    if (! resolveLinks (path))
-        return failBecause (errno != 0 ? errno : ELOOP); // no error of its own: a loop of links
+    if (const int error = resolveLinks (path); error != 0)
+        return failBecause (error);
 
     struct stat old {};
     const bool exists = ::stat (path.c_str(), &old) == 0;
     if (exists && S_ISDIR (old.st_mode))
         return failBecause (EISDIR);
-    if (exists && (! S_ISREG (old.st_mode) || ! modeAllowsWriting (path, old)))
+    // Renaming over a FIFO, socket or device would put a plain file in its
+    // place; no system error names this refusal.
+    if (exists && ! S_ISREG (old.st_mode))
+        return juce::Result::fail ("Not a regular file");
+    if (exists && ! modeAllowsWriting (path, old))
         return failBecause (EACCES);
 
     std::string temporary;

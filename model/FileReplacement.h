@@ -14,6 +14,7 @@ namespace FileReplacement
     it over the target. An existing target keeps its permission bits, and one
     whose mode bits deny the user writing is not replaced, also for root.
     When any step fails, the target is untouched, no temporary file is left,
-    and the result holds the system's reason ("No space left on device"). */
+    and the result holds the system's reason ("No space left on device"), or
+    "Not a regular file" for a FIFO, a socket or a device. */
 juce::Result replaceWith (const juce::File& target, const void* data, size_t size);
 } // namespace FileReplacement

@@ -23,7 +23,7 @@ uint32_t statusNibbleFor (const juce::var& type)
 {
     const auto typeSlug = type.toString();
     if (type.isString() && typeSlug.isEmpty())
-        return (uint32_t) tyvaOfSele[2]; // the "Program" choice
+        return (uint32_t) tyvaOfSele[programChoice];
 
     for (int typeValue = 0; typeValue < (int) std::size (typeStatusNibbles); ++typeValue)
         if (typeSlug == CtType::slugForType (typeValue))

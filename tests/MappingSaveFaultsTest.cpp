@@ -10,7 +10,9 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -19,6 +21,43 @@ mode_t modeOf (const juce::File& file)
 {
     struct stat info {};
     return ::stat (file.getFullPathName().toRawUTF8(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+mode_t typeOf (const juce::File& file)
+{
+    struct stat info {};
+    return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 ? (info.st_mode & S_IFMT) : 0;
+}
+
+/** What the path to be saved to is, before the save. */
+enum class Target { file, linkToFile, fifo, socket, linkTooLongToFollow, loopOfLinks };
+
+bool makeSocketAt (const juce::File& path)
+{
+    sockaddr_un address { AF_UNIX, {} };
+    path.getFullPathName().copyToUTF8 (address.sun_path, sizeof (address.sun_path));
+    const int fd = ::socket (AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind (fd, (const sockaddr*) &address, sizeof (address)) == 0;
+    ::close (fd); // the socket file stays
+    return bound;
+}
+
+/** Makes the path what the target says; the file beside it always holds the old text. */
+bool makeTarget (Target target, const juce::File& path, const juce::File& file)
+{
+    // A relative name that, joined to the folder, is longer than any path may be.
+    const auto tooLong = juce::String::repeatedString ("d/", 2047) + "x";
+    switch (target)
+    {
+        case Target::file:                return path == file;
+        case Target::linkToFile:          return file.createSymbolicLink (path, true);
+        case Target::fifo:                return ::mkfifo (path.getFullPathName().toRawUTF8(), 0600) == 0;
+        case Target::socket:              return makeSocketAt (path);
+        case Target::linkTooLongToFollow: return ::symlink (tooLong.toRawUTF8(), path.getFullPathName().toRawUTF8()) == 0;
+        case Target::loopOfLinks:         return path.getSiblingFile ("loop").createSymbolicLink (path, true)
+                                                 && path.createSymbolicLink (path.getSiblingFile ("loop"), true);
+    }
+    return false;
 }
 
 /** Fills the file system by appending to the filler until no byte more fits, then frees some. */
@@ -52,35 +91,42 @@ TEST_F (MappingSaveFaults, TheSaveReplacesTheWholeFileOrNothing)
     const auto oldText = juce::String::repeatedString ("old mapping ", 700); // larger than the new text
     ASSERT_GT (newText.getSize(), 4096u);
 
-    const struct { const char* name; mode_t mode; bool throughLink; off_t bytesFree; const char* failure; } cases[] = {
-        { "a 0600 file stays private", 0600, false, -1, nullptr },
-        { "a 0444 file is not replaced, even by root", 0444, false, -1, "Permission denied" },
-        { "a link: the linked file gets the text", 0640, true, -1, nullptr },
-        { "a full disk", 0600, false, 0, "No space left on device" },
-        { "a nearly full disk: the first write succeeds in part", 0600, false, 4096, "No space left on device" },
+    const struct { const char* name; mode_t mode; Target target; off_t bytesFree; const char* failure; } cases[] = {
+        { "a 0600 file stays private", 0600, Target::file, -1, nullptr },
+        { "a 0444 file is not replaced, even by root", 0444, Target::file, -1, "Permission denied" },
+        { "a link: the linked file gets the text", 0640, Target::linkToFile, -1, nullptr },
+        { "a full disk", 0600, Target::file, 0, "No space left on device" },
+        { "a nearly full disk: the first write succeeds in part", 0600, Target::file, 4096, "No space left on device" },
+        // Nothing forbids the user writing there: the refusal is for what the path is.
+        { "a FIFO is not replaced by a file", 0600, Target::fifo, -1, "Not a regular file" },
+        { "a socket is not replaced by a file", 0600, Target::socket, -1, "Not a regular file" },
+        { "a link whose target is too long to follow", 0600, Target::linkTooLongToFollow, -1, "File name too long" },
+        { "a loop of links", 0600, Target::loopOfLinks, -1, "Too many levels of symbolic links" },
     };
-    const auto file = folder().getChildFile ("mapping.kivra"), link = folder().getChildFile ("link.kivra"), filler = folder().getChildFile ("filler");
+    const auto file = folder().getChildFile ("mapping.kivra"), other = folder().getChildFile ("other.kivra"), filler = folder().getChildFile ("filler");
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
+        const auto path = c.target == Target::file ? file : other;
         ASSERT_TRUE (file.replaceWithText (oldText) && ::chmod (file.getFullPathName().toRawUTF8(), c.mode) == 0);
-        ASSERT_TRUE (! c.throughLink || file.createSymbolicLink (link, true));
+        ASSERT_TRUE (makeTarget (c.target, path, file));
+        const auto pathType = typeOf (path);
         if (c.bytesFree >= 0)
             fillDiskLeaving (filler, c.bytesFree);
         const auto numFiles = folder().getNumberOfChildFiles (juce::File::findFilesAndDirectories);
 
         const bool saves = c.failure == nullptr;
-        EXPECT_EQ (Dolmaris::getInstance()->saveCurrentMapping (c.throughLink ? link : file).getErrorMessage(),
-                   saves ? "" : "Failed to write mapping file " + file.getFullPathName() + ": " + c.failure);
+        EXPECT_EQ (Dolmaris::getInstance()->saveCurrentMapping (path).getErrorMessage(),
+                   saves ? "" : "Failed to write mapping file " + path.getFullPathName() + ": " + c.failure);
         juce::MemoryBlock saved;
         EXPECT_TRUE (file.loadFileAsData (saved) && saved == (saves ? newText : juce::MemoryBlock (oldText.toRawUTF8(), oldText.getNumBytesAsUTF8())));
         EXPECT_EQ (modeOf (file), c.mode);
         EXPECT_EQ (folder().getNumberOfChildFiles (juce::File::findFilesAndDirectories), numFiles) << "a temporary file is left";
-        EXPECT_TRUE (! c.throughLink || link.isSymbolicLink());
+        EXPECT_EQ (typeOf (path), pathType) << "the path is no longer what it was";
 
-        link.deleteFile();
-        filler.deleteFile();
+        for (const auto& f : { other, folder().getChildFile ("loop"), filler })
+            ::unlink (f.getFullPathName().toRawUTF8());
     }
 }
 } // namespace

@@ -67,8 +67,9 @@ brightest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -for
 still_running() { kill -0 "$editor_pid" 2>/dev/null || fail "$1 ended the editor"; }
 key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
 
+# Arguments, if any, are a command that starts the editor, such as nohup.
 start_editor() {
-    "${editor_command[@]}" >"$work/editor.log" 2>&1 &
+    "$@" "${editor_command[@]}" >"$work/editor.log" 2>&1 &
     editor_pid=$!
     window=$(wait_for_window "$title")
     [ -n "$window" ] || fail "no window titled '$title'"

@@ -2,8 +2,9 @@
 # Uses the real editor as a person would (see editor-session.sh): its window and
 # what it shows, a strip button, R, the badge to the extender and back, the About
 # box from the logo, a second start and a burst of starts while it is busy (all
-# must hand over), Escape, kill -9 and SIGTERM. Every quit must be clean and leave
-# a settings file holding "modes". Screenshots go to $KIVRA_SCREENSHOT_DIR if set.
+# must hand over), Escape, kill -9, SIGTERM, and SIGHUP with and without nohup.
+# Every quit must be clean and leave a settings file holding "modes".
+# Screenshots go to $KIVRA_SCREENSHOT_DIR if set.
 set -euo pipefail
 
 about_title="About Dolmar/Dolmet Kivra"
@@ -143,5 +144,21 @@ expect_size 1010 "after a restart"
 kill -TERM "$editor_process"
 expect_clean_exit "SIGTERM"
 expect_settings_with_modes "SIGTERM"
+
+echo "--- started under nohup the editor outlives a SIGHUP; started without, a SIGHUP quits it cleanly"
+start_editor nohup
+# Bit 0 of the mask is SIGHUP, which nohup set to be ignored and the editor must leave so.
+(( 0x$(awk '/^SigIgn:/ { print $2 }' "/proc/$editor_process/status") & 1 )) \
+    || fail "the editor under nohup no longer ignores SIGHUP"
+kill -HUP "$editor_process"
+sleep 1
+still_running "SIGHUP under nohup"
+kill -TERM "$editor_process"
+expect_clean_exit "SIGTERM under nohup"
+rm -f "$settings"
+start_editor
+kill -HUP "$editor_process"
+expect_clean_exit "SIGHUP"
+expect_settings_with_modes "SIGHUP"
 
 echo "PASS: the editor shows its view, follows clicks and keys, hands a second start over, and quits cleanly"
