@@ -66,14 +66,15 @@ ModalAnswerer::Action chooseVersion (int index, std::function<void()> thenMeanwh
 }
 
 // Downloads go to TMPDIR, which the script sets to a folder of this run
-// alone. The wizard downloads into a juce::TemporaryFile ("temp_…"), written
-// through FileReplacement (".temp_….tmp" beside it, renamed over it).
+// alone.
 juce::File downloadFolder() { return juce::File::getSpecialLocation (juce::File::tempDirectory); }
 
+// The wizard downloads into a juce::TemporaryFile ("temp_…"), which stays
+// until the step ends. (FileReplacement's ".temp_….tmp" beside it is gone once
+// the image is in place, and a failed write's cleanup is MappingSaveFaultsTest's.)
 bool leftTemporaryFiles()
 {
-    return downloadFolder().getNumberOfChildFiles (juce::File::findFiles, "temp_*") > 0
-        || downloadFolder().getNumberOfChildFiles (juce::File::findFiles, ".temp_*.tmp") > 0;
+    return downloadFolder().getNumberOfChildFiles (juce::File::findFiles, "temp_*") > 0;
 }
 
 // The names of the files made in the download folder while this lives: a
