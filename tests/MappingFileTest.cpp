@@ -112,6 +112,7 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedWithAReasonAndChangeNothing)
 {
     const auto fifo = scratch.folder.getChildFile ("fifo.kivra");
     ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
+    scratch.withBytes ("secret.dtd", "<!ENTITY b \"logic\">");
 
     const char *malformed = "not well-formed XML", *base64 = "binary attributes are not accepted", *doctype = "document type declarations are not accepted",
                *unknownMode = "unknown control mode", *twice = "an attribute is given twice";
@@ -129,13 +130,17 @@ TEST_F (MappingFileTest, HostileFilesAreRefusedWithAReasonAndChangeNothing)
         { "repeated attribute", fileWith ("<map mode=\"logic\" mode=\"mackie\"/>"), twice },
         { "base64 size -1 (bad_alloc)", fileWith ("<map mode=\"logic\" base64:x=\"-1.\"/>"), base64 },
         { "base64 on a control", fileWith ("<map mode=\"logic\"><controls><control base64:id=\"1.A\"/></controls></map>"), base64 },
-        // A self-referencing entity recurses until the stack runs out; any DOCTYPE is refused before it is read.
+        // A self-referencing entity recurses until the stack runs out; an external DTD (with no
+        // internal subset to give it away) would be read from beside the file. Any DOCTYPE is refused unread.
+        { "external DTD", fileWith ("<!DOCTYPE map SYSTEM \"secret.dtd\"><map mode=\"&b;\"/>"), doctype },
         { "DOCTYPE entity", fileWith ("<!DOCTYPE x [<!ENTITY a \"x&a;\">]><map mode=\"&a;\"/>"), doctype },
         // Text after a processing instruction inside an element makes JUCE's parser loop for ever.
         { "processing instruction", fileWith ("<map mode=\"logic\"><?p?>x</map>"), "processing instructions are not accepted" },
         { "300 KiB", fileWith ("<map mode=\"logic\" pad=\"" + times (300 * 1024, "x") + "\"/>"), "file too large" },
         { "60,000 open elements", fileWith ("<map mode=\"logic\">" + times (60000, "<a>")), "elements nested too deeply" },
         { "65 attributes", fileWith (mapWithAttributes (65)), "too many attributes on one element" },
+        // Refused by the scan before JUCE parses it, so before its names count past the name limit.
+        { "24,000 attributes", fileWith (mapWithAttributes (24000)), "too many attributes on one element" },
         { "4,095 controls", fileWith (mapWithControls (4095)), "too many elements" },
         { "257 different names", fileWith ("<map mode=\"logic\">" + numbered (256, "<c", "/>") + "</map>"), "too many different names" },
         { "saved escapes outgrow a mapping file", fileWith ("<map mode=\"logic\" name='" + times (100000, "\"") + "'/>"), "map too large to be saved again" },

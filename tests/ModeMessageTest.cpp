@@ -1,5 +1,4 @@
-// The mode message family and the device id table. (The mode byte of each
-// working mode is in the expected upload files.)
+// The mode message family, the mode byte table and the device id table.
 #include "model/ModeMessage.h"
 
 #include <gtest/gtest.h>
@@ -22,4 +21,13 @@ TEST (ModeMessage, DeviceIdOfEveryFamilyAndTheMessageBytes)
     EXPECT_EQ (hexOf (zevo::makeCompanionMessage (101)), "F0 1D 03 00 65 55 7F F7");
     for (int code = 95; code <= 110; ++code)
         EXPECT_EQ (zevo::needsCompanionMessage (code), code >= 101 && code <= 104) << code;
+}
+
+// The upload refuses a mode without a table before it asks for a byte, so
+// only this sees the table's guard at both ends.
+TEST (ModeMessage, ModeByteOfEachControlModeAndNoneOutsideTheTable)
+{
+    const std::optional<uint8_t> modeBytes[] = { std::nullopt, 0x01, 0x03, 0x06, 0x07, std::nullopt, std::nullopt };
+    for (int mode = -1; mode <= 5; ++mode)
+        EXPECT_EQ (zevo::modeByteForControlMode (mode), modeBytes[mode + 1]) << mode;
 }

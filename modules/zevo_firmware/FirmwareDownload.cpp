@@ -8,7 +8,7 @@ namespace zevo::FirmwareDownload
 const char* const failureTitle = "Firmware Donwload";
 const char* const failureText = "Could not download firmware file";
 
-bool toFile (const juce::URL& url, const juce::File& target, const FirmwareRequest::CancelCheck& cancelled)
+bool toFile (const juce::URL& url, juce::File target, const FirmwareRequest::CancelCheck& cancelled)
 {
     juce::MemoryBlock image;
     if (url.isEmpty() || ! FirmwareRequest::fetch (url, FirmwareServer::getTimeoutMs(), maxBytes, image, cancelled))

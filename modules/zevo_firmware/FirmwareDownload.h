@@ -21,6 +21,7 @@ constexpr juce::int64 maxBytes = 64 * 1024;
     the file holds it. A refused connection, an error status or any other
     answer, a redirect away from https, a body cut short, stalled or larger
     than maxBytes, a cancel and a quit request all give false, and leave the
-    file unwritten. */
-bool toFile (const juce::URL& url, const juce::File& target, const FirmwareRequest::CancelCheck& cancelled = {});
+    file unwritten. The target is held by value: the message loop may delete
+    whoever named it before the file is written. */
+bool toFile (const juce::URL& url, juce::File target, const FirmwareRequest::CancelCheck& cancelled = {});
 } // namespace zevo::FirmwareDownload

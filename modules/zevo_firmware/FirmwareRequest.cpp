@@ -85,7 +85,7 @@ std::optional<juce::String> redirectTarget (const juce::String& from, const juce
 } // namespace
 
 FirmwareRequest::FirmwareRequest (const juce::URL& url, int timeout, juce::int64 bodyCap)
-    : juce::Thread ("Firmware request"), address (url), timeoutMs (juce::jmax (1, timeout)), maxBytes (bodyCap)
+    : juce::Thread (threadName), address (url), timeoutMs (juce::jmax (1, timeout)), maxBytes (bodyCap)
 {
 }
 
@@ -113,25 +113,38 @@ bool FirmwareRequest::fetch (const juce::URL& url, int timeoutMs, juce::int64 ma
 }
 
 // After a quit request runDispatchLoopUntil returns at once: the loop ends
-// there instead of spinning.
+// there instead of spinning. A close or a quit in the slice in which the
+// transfer ended still wins, so the check comes after every slice, the last
+// one too: the caller may be gone by then, and its target with it.
 bool FirmwareRequest::runToEnd (const CancelCheck& cancelled)
 {
     const auto deadline = juce::Time::getMillisecondCounterHiRes() + timeoutMs;
     startThread();
 
-    while (! finished)
+    for (;;)
     {
         if (shouldStop (deadline, cancelled))
         {
             stop();
             break;
         }
+        if (finished)
+            break;
         juce::MessageManager::getInstance()->runDispatchLoopUntil (sliceMs);
     }
 
-    waitForThreadToExit (-1); // a cancelled stream lets go within a second
+    waitForThreadWithMessageLoopRunning();
     const juce::ScopedLock lock (streamLock);
     return succeeded && ! stopped;
+}
+
+// A cancelled stream lets go only when curl next wakes, up to about a second
+// later; the windows stay live meanwhile. The wait between two runs keeps
+// this from spinning after a quit request.
+void FirmwareRequest::waitForThreadWithMessageLoopRunning()
+{
+    while (! waitForThreadToExit (endPollMs))
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (endPollMs);
 }
 
 bool FirmwareRequest::shouldStop (double deadline, const CancelCheck& cancelled) const

@@ -15,11 +15,21 @@ namespace zevo
 class FirmwareRequest final : private juce::Thread
 {
 public:
-    /** Polled between slices of the message loop: true ends the request as failed. */
+    /** Polled after every slice of the message loop, the one in which the
+        transfer ended too: true ends the request as failed. The message loop
+        also runs while a stopped request's thread ends, so whatever the
+        caller reaches by reference may be gone when a request returns. */
     using CancelCheck = std::function<bool()>;
+
+    /** The request thread's name; Linux leaves a thread with a longer name
+        than 15 characters unnamed. */
+    static constexpr const char* threadName = "Firmware fetch";
 
     /** How long the message loop runs between two looks at the request. */
     static constexpr int sliceMs = 32;
+
+    /** How long the message loop runs between two looks at a stopping request's thread. */
+    static constexpr int endPollMs = 10;
 
     /** Redirects to https:// addresses followed; a redirect elsewhere fails. */
     static constexpr int maxRedirects = 5;
@@ -43,6 +53,7 @@ private:
     bool runToEnd (const CancelCheck& cancelled);
     bool shouldStop (double deadline, const CancelCheck& cancelled) const;
     void stop();
+    void waitForThreadWithMessageLoopRunning();
 
     void run() override;
     bool takeAnswer (juce::WebInputStream& stream, int status);

@@ -7,6 +7,7 @@ says what is served:
 
   .../error/<code>/...  answers with that status and a small error page
   .../slow/...          waits --slow-seconds before it answers
+  .../late/...          waits half a second before it answers, so a test can act while a request runs
   .../cut/...           announces the whole file but sends half of it
   .../away/...          redirects (302) to that path on the --partner-port server
   .../plain/...         redirects (302) to that path on the --plain-port server (plain HTTP)
@@ -37,9 +38,10 @@ import ssl
 import sys
 import time
 
-FAULTS = ("error", "slow", "cut", "away", "plain", "moved", "endless", "partial", "gzip", "coded",
+FAULTS = ("error", "slow", "late", "cut", "away", "plain", "moved", "endless", "partial", "gzip", "coded",
           "silent", "headers", "half", "trickle")
 STALL_SECONDS = 3600
+LATE_SECONDS = 0.5
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -62,8 +64,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         rest = "/".join(s for i, s in enumerate(segments) if i != at and not (i == at - 1 and s == "second"))
         if segments[at - 1] == "second" and next(self.server.counter(self.path)) % 2 == 1:
             return self.send_file(rest)
-        if fault == "slow":
-            time.sleep(self.server.slow_seconds)
+        if fault in ("slow", "late"):
+            time.sleep(self.server.slow_seconds if fault == "slow" else LATE_SECONDS)
             return self.send_file(rest)
         if fault in ("away", "plain", "moved"):
             return self.redirect(fault, rest)
