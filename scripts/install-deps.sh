@@ -13,6 +13,7 @@ packages=(
     x11-utils                      # xdpyinfo: waiting for the virtual display
     llvm                           # llvm-symbolizer: readable sanitizer reports
     python3                        # the smoke test reads the settings file it left; the firmware servers
+    libasound2-dev                 # alsa-lib for the simulated unit in the sequencer (juce-modules-source pulls it too)
 )
 
 missing=()
