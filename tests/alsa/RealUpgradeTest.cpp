@@ -59,6 +59,20 @@ TEST (RealUpgrade, WholeImageToAQuickUnit)
     EXPECT_EQ (unit.getRecord().front(), "F0 1D 03 00 4F 00 7F 7F F7") << "the mode message with the upgrade byte";
 }
 
+// With no delay of its own the unit's answer can overtake the sender between
+// a packet's last byte and the sender's next step, whenever the system runs
+// the receiving threads first.
+TEST (RealUpgrade, AUnitAnsweringAsThePacketEnds)
+{
+    auto options = AlsaUnit::named (AlsaUnit::fullUnitName);
+    options.minDelayMs = options.maxDelayMs = 0;
+    AlsaUnit unit (options);
+    const auto image = makeImage (16'000);
+
+    EXPECT_EQ (upgrade (unit, image), success);
+    EXPECT_TRUE (unit.getImage() == paddedToBlocks (image));
+}
+
 // Which packet the fault hits: 0 connect, 1 erase, 2.. the blocks (four of
 // them here), 6 the reset. Faults that leave a packet unanswered show the
 // failure text of that step and never hang; a unit that answers twice or
