@@ -14,4 +14,4 @@ shift || true
 bench="$build/bench/kivra_real_midi_bench"
 [ -x "$bench" ] || { echo "missing $bench: build the target kivra_real_midi_bench first" >&2; exit 1; }
 
-exec "$here/../tests/vm/run-in-vm.sh" --timeout 600 --share "$build" "$@" -- "$bench"
+exec "$here/../tests/vm/run-in-vm.sh" --timeout 600 --workdir / --share "$build" "$@" -- "$bench"

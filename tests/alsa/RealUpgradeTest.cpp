@@ -86,7 +86,6 @@ TEST (RealUpgrade, FaultyUnitsGiveTheStepsFailureOrAreTolerated)
         { Fault::silent, 0, "! Firmware Upgrade Error / Could not connect to hardware" },
         { Fault::late, 1, "! Firmware Upgrade Error / Could not erase existing firmware" },
         { Fault::unplug, 2, "! Firmware Upgrade Error / Could not write new firmware" },
-        { Fault::silent, 4, "! Firmware Upgrade Error / Could not write new firmware" },
         { Fault::silent, 6, "! Firmware Upgrade Error / Your firmware has been upgraded! Power off your unit and wait for 5 seconds, "
                             "then turn back on for changes to take effect" },
         { Fault::twice, 0, success },
