@@ -23,7 +23,7 @@ void DolmarisApplication::MainWindow::MenuBar::menuItemSelected (int menuItemID,
 
 //==============================================================================
 DolmarisApplication::MainWindow::MainWindow (const juce::String& title)
-    : DocumentWindow (title, windowBackground, minimiseButton | closeButton, true)
+    : DocumentWindow (title, windowBackground, minimiseButton | closeButton, false)
 {
     setUsingNativeTitleBar (true);
     extraAppleMenuItems.addItem (MenuBar::aboutItemId, "About Dolmar", true, false);
@@ -35,6 +35,13 @@ DolmarisApplication::MainWindow::MainWindow (const juce::String& title)
     // extender and widens again.
     setContentOwned (new ContentComponent(), true);
     centreWithSize (getWidth(), getHeight());
+
+    // The native window is made once, at its final size and place. Made
+    // earlier, it starts at the frame's 128 x 128 minimum and is resized
+    // before it is mapped; a window manager that redirects those resizes
+    // (openbox) may apply them late, and a configure event read in between
+    // gives the window, and then the view, the passing 128-pixel height.
+    addToDesktop();
     setVisible (true);
 }
 
