@@ -36,11 +36,11 @@ DolmarisApplication::MainWindow::MainWindow (const juce::String& title)
     setContentOwned (new ContentComponent(), true);
     centreWithSize (getWidth(), getHeight());
 
-    // The native window is made once, at its final size and place. Made
-    // earlier, it starts at the frame's 128 x 128 minimum and is resized
-    // before it is mapped; a window manager that redirects those resizes
-    // (openbox) may apply them late, and a configure event read in between
-    // gives the window, and then the view, the passing 128-pixel height.
+    // Only now is the native window made, at its final size and place. Made
+    // before the view, it is shown at the frame's 128 x 128 minimum (the
+    // switch to the native title bar shows it) and then resized through the
+    // window manager; openbox applies that late, and a configure event read
+    // in between hands the window, and then the view, the passing height.
     addToDesktop();
     setVisible (true);
 }
