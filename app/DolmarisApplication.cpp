@@ -23,7 +23,7 @@ void DolmarisApplication::MainWindow::MenuBar::menuItemSelected (int menuItemID,
 
 //==============================================================================
 DolmarisApplication::MainWindow::MainWindow (const juce::String& title)
-    : DocumentWindow (title, windowBackground, minimiseButton | closeButton, true)
+    : DocumentWindow (title, windowBackground, minimiseButton | closeButton, false)
 {
     setUsingNativeTitleBar (true);
     extraAppleMenuItems.addItem (MenuBar::aboutItemId, "About Dolmar", true, false);
@@ -35,6 +35,13 @@ DolmarisApplication::MainWindow::MainWindow (const juce::String& title)
     // extender and widens again.
     setContentOwned (new ContentComponent(), true);
     centreWithSize (getWidth(), getHeight());
+
+    // Only now is the native window made, at its final size and place. Made
+    // before the view, it is shown at the frame's 128 x 128 minimum (the
+    // switch to the native title bar shows it) and then resized through the
+    // window manager; openbox applies that late, and a configure event read
+    // in between hands the window, and then the view, the passing height.
+    addToDesktop();
     setVisible (true);
 }
 

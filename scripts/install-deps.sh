@@ -10,7 +10,8 @@ packages=(
     clang libclang-rt-14-dev       # the fuzz target (libFuzzer)
     xdotool imagemagick            # driving and photographing the real window
     openssl ca-certificates        # the test CAs of the local HTTPS firmware servers (python3 below)
-    x11-utils                      # xdpyinfo: waiting for the virtual display
+    x11-utils                      # xdpyinfo: waiting for the virtual display; xwininfo, xprop: window sizes
+    openbox icewm                  # window managers the smoke tests start the editor under (openbox in CI)
     llvm                           # llvm-symbolizer: readable sanitizer reports
     python3                        # the smoke test reads the settings file it left; the firmware servers
     qemu-system-x86                # tests/vm: a small machine with a real ALSA sequencer (no /dev/snd here)
