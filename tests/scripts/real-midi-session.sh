@@ -72,7 +72,7 @@ wait_for_unit_port() {
 }
 # Unplugs the unit; it must have seen nothing wrong (its status 3 says it did).
 unplug_unit() {
-    kill -TERM "$unit_pid"
+    kill -TERM "$unit_pid" 2>/dev/null || true
     local status=0
     wait "$unit_pid" || status=$?
     unit_pid=""
@@ -101,6 +101,15 @@ wait_for_drawn_window() {
         fi
         sleep 0.3
     done
+}
+# Whether a window comes to be titled $2.
+gets_title() {
+    local started=$SECONDS
+    while waiting_since "$started"; do
+        [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
+        sleep 0.3
+    done
+    return 1
 }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.5; }
 shot() { /usr/bin/import -window "$1" "$work/$2.png"; }
@@ -159,6 +168,9 @@ wait_for_first_paint() {
     fail "the editor's view was not drawn"
 }
 
+# A step's heading, with the time so far: a figure for whoever reads the log.
+step() { echo "--- $* (after $SECONDS s)"; }
+
 # Buttons of the 1010 x 670 view, and of the 514 x 491 wizard (step i at 17 + 96 i, 92).
 connect_x=360 send_x=466 firmware_x=82 buttons_y=648
 mode_box_x=125 mode_box_y=616
@@ -166,7 +178,7 @@ step_y=102
 step_x() { echo $((62 + 96 * $1)); }
 
 #-----------------------------------------------------------------------------
-echo "--- the editor starts with no unit; Connect offers nothing"
+step "the editor starts with no unit; Connect offers nothing"
 start_editor
 wait_for_first_paint
 click "$window" "$connect_x" "$buttons_y"
@@ -178,7 +190,7 @@ chooser_ok "$dialog"
 key "$dialog" Escape
 wait_until_gone "Select your device" || fail "Escape did not close the device dialog"
 
-echo "--- a unit plugged in now is offered at the next Connect, and Send Data reaches it"
+step "a unit plugged in now is offered at the next Connect, and Send Data reaches it"
 plug_in_unit
 click "$window" "$connect_x" "$buttons_y"
 dialog=$(wait_for_drawn_window "Select your device")
@@ -189,18 +201,30 @@ wait_until_gone "Select your device" || fail "Connect did not close the dialog: 
 click "$window" "$send_x" "$buttons_y"
 measure_upload_message sent
 done_width=$message_width
-grep -v '^pause' "$expected_upload" >"$work/expected-upload"
+# The expected files have Windows line ends.
+tr -d '\r' <"$expected_upload" | grep -v '^pause' >"$work/expected-upload"
 diff "$work/expected-upload" "$record" >"$work/upload.diff" ||
-    { head -n 20 "$work/upload.diff"; fail "the unit did not receive the expected upload"; }
+    { head -n 5 "$record"; echo "..."; head -n 20 "$work/upload.diff"; fail "the unit did not receive the expected upload (its first lines above, then the difference)"; }
 echo "the \"Done!\" message is $done_width pixels wide"
 [ "$done_width" -gt 0 ] && [ "$done_width" -lt 80 ] ||
     fail "the box after a whole upload shows a message $done_width pixels wide, not \"Done!\""
 
-echo "--- the unit unplugged during Send Data: a failure text, and the editor goes on"
+step "the unit unplugged during Send Data: a failure text, and the editor goes on"
 sent_before=$(lines_in "$record")
+# Unplugged once a few messages of this upload have arrived. The whole upload
+# takes about half a second, so the watch is running before the click and
+# starts no program while it watches.
+(
+    deadline=$((SECONDS + 120))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        mapfile -t received <"$record"
+        [ "${#received[@]}" -lt $((sent_before + 5)) ] || break
+    done
+    kill -TERM "$unit_pid"
+) &
+watch_pid=$!
 click "$window" "$send_x" "$buttons_y"
-# Unplugged once a few messages of this upload have arrived.
-timeout 120 tail -n +"$((sent_before + 1))" -f "$record" | head -n 5 >/dev/null || true
+wait "$watch_pid"
 unplug_unit
 measure_upload_message unplugged
 failure_width=$message_width
@@ -220,7 +244,7 @@ xdotool key Escape
 wait_for_windows "$windows" || fail "Escape did not close the mode box's menu"
 still_running "the mode box's menu"
 
-echo "--- a unit plugged in again is flashed through the wizard"
+step "a unit plugged in again is flashed through the wizard"
 plug_in_unit
 firmware="$work/dolm_ar_et_9.99.bin"
 head -c 63487 /dev/urandom >"$firmware"
@@ -231,7 +255,6 @@ warning=$(wait_for_drawn_window "$warning_title")
 key "$warning" Return
 wizard=$(wait_for_drawn_window "$wizard_title")
 [ -n "$wizard" ] || fail "no wizard after OK"
-xdotool getwindowgeometry "$wizard"
 sleep 1
 
 click "$wizard" "$(step_x 0)" "$step_y"
@@ -240,7 +263,7 @@ chooser=$(wait_for_drawn_window "$port_chooser_title")
 choose_last_port "$chooser" "Connect"
 chooser_ok "$chooser"
 wait_until_gone "$port_chooser_title" || fail "OK did not close the port chooser of Connect"
-[ "$(xdotool getwindowname "$wizard")" = "$wizard_title: Dolmar" ] ||
+gets_title "$wizard" "$wizard_title: Dolmar" ||
     fail "after Connect the wizard is titled '$(xdotool getwindowname "$wizard")', not '$wizard_title: Dolmar'"
 
 click "$wizard" "$(step_x 1)" "$step_y"
@@ -255,8 +278,11 @@ wait_until_gone "$port_chooser_title" || fail "OK did not close the port chooser
 sleep 1
 [ -z "$(find_window "Step 3")" ] || fail "Activate refused the chosen port: the last one offered was not '$upgrade_port'"
 
+# The keys go to the wizard once its own background has been clicked.
+click "$wizard" 5 300
 key "$wizard" m
-[ "$(xdotool getwindowname "$wizard")" = "$wizard_title [M]" ] || fail "M did not switch the wizard to manual mode"
+gets_title "$wizard" "$wizard_title [M]" ||
+    fail "M did not switch the wizard to manual mode: it is titled '$(xdotool getwindowname "$wizard")'"
 click "$wizard" "$(step_x 3)" "$step_y"
 files=$(wait_for_drawn_window "$file_chooser_title")
 [ -n "$files" ] || fail "no '$file_chooser_title' window after Load File"
@@ -285,7 +311,7 @@ done
 key "$success" Return
 wait_until_gone "Firmware Upgrade Success" || fail "Return did not close the success box"
 
-echo "--- the wizard closes, and Escape quits the editor cleanly"
+step "the wizard closes, and Escape quits the editor cleanly"
 key "$wizard" Escape
 closing_started=$SECONDS
 while waiting_since "$closing_started"; do xdotool getwindowname "$wizard" >/dev/null 2>&1 || break; sleep 0.1; done
