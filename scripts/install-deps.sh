@@ -13,6 +13,10 @@ packages=(
     x11-utils                      # xdpyinfo: waiting for the virtual display
     llvm                           # llvm-symbolizer: readable sanitizer reports
     python3                        # the smoke test reads the settings file it left; the firmware servers
+    qemu-system-x86                # tests/vm: a small machine with a real ALSA sequencer (no /dev/snd here)
+    linux-image-amd64              # tests/vm: the machine's kernel and its sound and 9p modules
+    busybox-static                 # tests/vm: the machine's initramfs (shell, insmod, mount, cpio)
+    xz-utils                       # tests/vm: unpacking the kernel beforehand halves the emulated boot
 )
 
 missing=()
