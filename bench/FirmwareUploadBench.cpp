@@ -1,6 +1,7 @@
 // Wall time of a whole firmware upload (63,487 bytes, 124 blocks) to the
 // simulated unit answering at once, with real pauses and real polls, beside
 // the floor that the protocol's required pauses and poll periods set.
+#include "FirmwareFloor.h"
 #include "support/UpgradeBench.h"
 
 #include <benchmark/benchmark.h>
@@ -9,17 +10,6 @@
 
 namespace
 {
-// The protocol's floor: every required pause, and one poll period wherever a
-// reply is awaited after the packet's last pause (the erase reply arrives
-// during its 100 ms pause and needs none).
-double protocolFloorMs (int blocks)
-{
-    const double poll = 33, connect = 17 * 1 + poll, erase = 17 * 1 + 100, reset = 17 * 2 + poll;
-    const double writes = blocks * (265 * 1 + poll);
-    const double end = 800 + 600 + 300;
-    return connect + erase + writes + reset + end;
-}
-
 void FirmwareUploadToAnImmediateUnit (benchmark::State& state)
 {
     double wallMs = 0, loggedMs = 0;

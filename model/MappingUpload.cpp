@@ -112,5 +112,11 @@ juce::Result Dolmaris::sendCurrentMapping()
     sendControls (sender, map.tree, ctMode);
     output->sendMessageNow (UploadRecords::terminator());
 
+    // The system's send calls report nothing, so a unit unplugged during the
+    // upload would pass for a unit that took it all: a port that has left the
+    // list by now did not take the whole map.
+    if (ports.getOutputNames().indexOf (name) < 0)
+        return juce::Result::fail (name + ": device does not exist");
+
     return juce::Result::ok();
 }

@@ -17,6 +17,7 @@ packages=(
     linux-image-amd64              # tests/vm: the machine's kernel and its sound and 9p modules
     busybox-static                 # tests/vm: the machine's initramfs (shell, insmod, mount, cpio)
     xz-utils                       # tests/vm: unpacking the kernel beforehand halves the emulated boot
+    libasound2-dev                 # alsa-lib for the simulated unit in the sequencer (juce-modules-source pulls it too)
 )
 
 missing=()

@@ -98,3 +98,29 @@ TEST_F (MappingUpload, FirstOfTwoOutputsWithTheSameNameIsUsedAndFailuresSendNoth
     }
     EXPECT_TRUE (ports->getEvents().empty());
 }
+
+// JUCE's send calls report no errors: a unit unplugged during the upload was
+// reported as having taken the map. Unplugged before the last record, it fails
+// with the text of a unit that is not there; a unit listed again under the
+// same name by the end (replugged) counts as there.
+TEST_F (MappingUpload, UnitUnpluggedDuringTheUploadFails)
+{
+    model.currentMap = makeMap ("mackie", "<control id=\"1\" kind=\"button\" value=\"0\"/>");
+    for (const bool replugged : { false, true })
+    {
+        if (ports->getOutputNames().indexOf ("Dolm AR") < 0)
+            ports->addOutput ("Dolm AR");
+        int heard = 0;
+        ports->setSendListener ([&] (int, const juce::MidiMessage&) {
+            if (++heard == 20)
+            {
+                ports->removeOutput (ports->getOutputNames().indexOf ("Dolm AR"));
+                if (replugged)
+                    ports->addOutput ("Dolm AR");
+            }
+        });
+        EXPECT_EQ (send().getErrorMessage(), replugged ? "" : "Dolm AR: device does not exist") << replugged;
+        EXPECT_GT (heard, 30) << "the upload goes on to its end";
+        ports->setSendListener (nullptr);
+    }
+}

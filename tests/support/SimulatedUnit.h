@@ -1,10 +1,11 @@
-// A unit in upgrade mode on virtual ports: it puts the nibble messages back
-// into packets, checks every header, checksum and block number, keeps the image
-// it was sent and answers from a thread of its own, as a MIDI system would. Its
-// time passes in the sender's waits: a reply is due a number of waits after its
-// packet, so a test decides by count, not by the clock, when an answer arrives.
+// A unit in upgrade mode on virtual ports: the unit's protocol (UnitProtocol)
+// hears what is sent to its output, and it answers from a thread of its own,
+// as a MIDI system would. Its time passes in the sender's waits: a reply is due
+// a number of waits after its packet, so a test decides by count, not by the
+// clock, when an answer arrives.
 #pragma once
 
+#include "UnitProtocol.h"
 #include "VirtualMidiPorts.h"
 
 #include <vector>
@@ -12,12 +13,10 @@
 class SimulatedUnit
 {
 public:
-    enum Command : uint8_t { erase = 0x00, write = 0x01, reset = 0x02, connect = 0x7F };
-
-    struct Packet
-    {
-        uint8_t command, argument;
-    };
+    using Command = UnitProtocol::Command;
+    static constexpr auto erase = UnitProtocol::erase, write = UnitProtocol::write, reset = UnitProtocol::reset,
+                          connect = UnitProtocol::connect;
+    using Packet = UnitProtocol::Packet;
 
     /** Adds an output and an input of this name to the ports and listens. */
     explicit SimulatedUnit (VirtualMidiPorts& ports, const juce::String& portName = "Zevo firmware upgrade 1");
@@ -34,9 +33,9 @@ public:
     /** From the middle of this block's packet on, the unit neither hears nor answers. */
     void vanishDuringBlock (int block) { vanishBlock = block; }
 
-    std::vector<Packet> getPackets() const { return packets; }
-    std::vector<uint8_t> getImage() const { return image; } // the data of the write packets, in order
-    std::vector<std::string> getProblems() const { return problems; } // bad messages, headers, checksums, blocks
+    std::vector<Packet> getPackets() const { return protocol.getPackets(); }
+    std::vector<uint8_t> getImage() const { return protocol.getImage(); } // the data of the write packets, in order
+    std::vector<std::string> getProblems() const { return protocol.getProblems(); } // bad messages, headers, checksums, blocks
 
     const int outputIndex, inputIndex;
 
@@ -47,14 +46,12 @@ private:
     };
 
     void hear (int outputIndex, const juce::MidiMessage& message);
-    void finishPacket();
+    void schedule (const Packet& packet);
     void onWait();
     void reply (const std::vector<int>& commands);
 
     VirtualMidiPorts& ports;
-    std::vector<uint8_t> pending, image;
-    std::vector<Packet> packets;
-    std::vector<std::string> problems;
+    UnitProtocol protocol;
     std::vector<Rule> rules; // the last that fits a packet decides
     std::vector<std::pair<int, int>> scheduled; // due wait, command
     int waits = 0, vanishBlock = -1;

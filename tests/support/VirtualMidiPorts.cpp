@@ -76,6 +76,19 @@ int VirtualMidiPorts::add (PortList& list, const juce::String& name, bool opens)
 
 int VirtualMidiPorts::addOutput (const juce::String& name, bool opens) { return add (outputs, name, opens); }
 int VirtualMidiPorts::addInput (const juce::String& name, bool opens) { return add (inputs, name, opens); }
+void VirtualMidiPorts::removeOutput (int index)
+{
+    const Lock lock (stateLock);
+    if (! juce::isPositiveAndBelow (index, outputs.names.size()))
+        return;
+    outputs.names.remove (index);
+    juce::Array<int> closed;
+    for (const auto closedIndex : outputs.closedIndexes)
+        if (closedIndex != index)
+            closed.add (closedIndex > index ? closedIndex - 1 : closedIndex);
+    outputs.closedIndexes = closed;
+}
+
 juce::StringArray VirtualMidiPorts::getOutputNames() { return copyOf (outputs.names); }
 juce::StringArray VirtualMidiPorts::getInputNames() { return copyOf (inputs.names); }
 

@@ -36,6 +36,10 @@ public:
     // Adds a port at the end of the list and returns its index. Names may repeat.
     int addOutput (const juce::String& name, bool opens = true);
     int addInput (const juce::String& name, bool opens = true);
+    // Takes the output at this index off the list, as a unit unplugged leaves
+    // the system's list: later outputs move up one place. An output already
+    // open stays usable and keeps the index it was opened with.
+    void removeOutput (int index);
 
     // Called on the sending thread after each message is logged: where a simulated unit hears.
     void setSendListener (std::function<void (int outputIndex, const juce::MidiMessage&)> listener);
