@@ -9,9 +9,10 @@
 # mode (tests/data/upload), whose pauses are not messages. In one editor run:
 #  1. the unit is plugged in after the editor started; Connect offers it, it is
 #     chosen from the box, and Send Data brings it exactly the expected
-#     messages, after which the "Send Mapping" box says "Done!";
-#  2. the unit is unplugged during Send Data: the box gives a failure text
-#     instead, and the editor still answers clicks and keys;
+#     messages, after which the "Send Mapping" box's message is as short as
+#     "Done!" (its text is measured in pixels, not read);
+#  2. the unit is unplugged during Send Data: the box's message is several
+#     times longer (a failure text), and the editor still answers clicks and keys;
 #  3. a unit plugged in again is flashed through Firmware Upgrade: Connect,
 #     Erase, Activate, Load File (manual mode, the file typed into the file
 #     chooser) and Upgrade; its image equals the file padded to whole blocks.
