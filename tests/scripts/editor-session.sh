@@ -2,8 +2,11 @@
 # path as $1: a virtual display of their own, a temporary home, the editor run
 # as an unprivileged user when the tests run as root (as root it would write
 # its all-users settings under /var), and the helpers that start it, find its
-# windows and wait for its clean exit. A sourcing script may set first_display.
+# windows and wait for its clean exit. A sourcing script may set first_display,
+# and patience: how many seconds each wait may last (an emulated machine is many
+# times slower than this one, and each call of xdotool costs it a noticeable time).
 editor=$(readlink -f "$1")
+patience=${patience:-15}
 title="Dolmar/Dolmet Kivra V1.14"
 work=$(mktemp -d /tmp/kivra-smoke-XXXXXX)
 chmod 755 "$work"
@@ -35,7 +38,10 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# True until the patience counted from its start has run out.
+waiting_since() { [ "$SECONDS" -lt $(($1 + patience)) ]; }
+xvfb_started=$SECONDS
+while waiting_since "$xvfb_started"; do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Under the sanitizers, the X and font libraries that JUCE loads and unloads at
 # run time leave allocations that LeakSanitizer can no longer attribute; the
@@ -48,8 +54,8 @@ fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && cat "$work/editor.log"; e
 
 find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true; }
 wait_for_window() {
-    local found=""
-    for _ in $(seq 150); do
+    local found="" started=$SECONDS
+    while waiting_since "$started"; do
         found=$(find_window "$1")
         [ -n "$found" ] && break
         sleep 0.1
@@ -57,7 +63,8 @@ wait_for_window() {
     echo "$found"
 }
 wait_until_gone() {
-    for _ in $(seq 100); do [ -z "$(find_window "$1")" ] && return 0; sleep 0.1; done
+    local started=$SECONDS
+    while waiting_since "$started"; do [ -z "$(find_window "$1")" ] && return 0; sleep 0.1; done
     return 1
 }
 # Darkest and brightest grey level (0..255) of a rectangle of $work/<shot>.png:
@@ -80,7 +87,8 @@ start_editor() {
 
 # Waits for the editor to end; its exit status must be 0.
 expect_clean_exit() {
-    for _ in $(seq 150); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
+    local started=$SECONDS
+    while waiting_since "$started"; do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$editor_pid" 2>/dev/null && fail "$1 did not quit the editor"
     local status=0
     wait "$editor_pid" || status=$?
