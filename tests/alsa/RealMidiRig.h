@@ -22,10 +22,10 @@ constexpr int generousMs = 60'000;
 /** Runs the message loop until the condition holds; false when the limit passed first. */
 inline bool waitUntil (const std::function<bool()>& condition, int limitMs = generousMs)
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) limitMs;
+    const auto end = juce::Time::getMillisecondCounterHiRes() + limitMs;
     while (! condition())
     {
-        if (juce::Time::getMillisecondCounter() > end)
+        if (juce::Time::getMillisecondCounterHiRes() > end)
             return false;
         juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
     }
