@@ -20,6 +20,16 @@
 # machine is emulated and slow: every wait is long, and nothing is timed.
 set -euo pipefail
 
+# The emulated machine, with no window manager, now and then loses an input
+# event (a click or a key that the editor never sees, about one run in six;
+# a lost click is clicked again below, a lost key is not). A failed session
+# is run once more from the start, with its failure left in the log above.
+if [ -z "${KIVRA_SESSION_RUN:-}" ]; then
+    KIVRA_SESSION_RUN=1 "$0" "$@" && exit 0
+    echo "--- the session failed (above); once more from the start"
+    KIVRA_SESSION_RUN=2 exec "$0" "$@"
+fi
+
 unit_program=$(readlink -f "$2")
 expected_upload=$(readlink -f "$3")
 unit_name="Dolm AR"
@@ -79,10 +89,13 @@ unplug_unit() {
     unit_pid=""
     [ "$status" -eq 0 ] || fail "the unit ended with status $status"
 }
+ready_file_names() { [ "$(cat "$ready" 2>/dev/null)" = "$1" ]; }
+received_more_than() { [ "$(lines_in "$record")" -gt "$1" ]; }
 lines_in() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
 
 # The editor's own windows that are shown: its menus have no title to find them by.
 shown_windows() { xdotool search --onlyvisible --pid "$editor_process" 2>/dev/null | wc -l || true; }
+has_windows() { [ "$(shown_windows)" -eq "$1" ]; }
 wait_for_windows() {
     local started=$SECONDS
     while waiting_since "$started"; do [ "$(shown_windows)" -eq "$1" ] && return 0; sleep 0.1; done
@@ -113,6 +126,24 @@ gets_title() {
     return 1
 }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.5; }
+# In the emulated machine, with no window manager, a click is now and then
+# lost: the pointer moved (the button lit up) but nothing was pressed. As a
+# person would, click again when a click has brought nothing after a while;
+# the log says so. Only for clicks whose effect is seen and that are harmless
+# to repeat once it has come. Usage: click_until WINDOW X Y CONDITION...
+click_until() {
+    local window=$1 x=$2 y=$3 attempt started
+    shift 3
+    for attempt in 1 2 3; do
+        click "$window" "$x" "$y"
+        started=$SECONDS
+        while [ "$SECONDS" -lt $((started + 15)) ]; do "$@" && return 0; sleep 0.2; done
+        echo "(a click at $x, $y brought nothing after 15 s: clicking again)"
+    done
+    "$@"
+}
+shows() { [ -n "$(find_window "$1")" ]; }
+gone() { [ -z "$(find_window "$1")" ]; }
 shot() { /usr/bin/import -window "$1" "$work/$2.png"; }
 # The width in pixels of the light text in a rectangle of a shot.
 text_width() {
@@ -122,13 +153,14 @@ text_width() {
 # The choosers' dialogs (300 x 200 as laid out) may be given more room than
 # that: their box sits across the middle, their OK button 160 px left of the
 # right edge and 28 px above the bottom.
-chooser_box() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    click "$1" $((WIDTH / 2)) $((HEIGHT / 2 - 12))
-}
 chooser_ok() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     click "$1" $((WIDTH - 160)) $((HEIGHT - 28))
+}
+# The same button when it should close the chooser titled $2.
+chooser_ok_closes() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    click_until "$1" $((WIDTH - 160)) $((HEIGHT - 28)) gone "$2"
 }
 
 # A chooser's box gets the last port of its list, picked from its menu with
@@ -136,8 +168,9 @@ chooser_ok() {
 choose_last_port() {
     local dialog=$1 windows
     windows=$(shown_windows)
-    chooser_box "$dialog"
-    wait_for_windows $((windows + 1)) || fail "the port box of '$2' opened no menu"
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    click_until "$dialog" $((WIDTH / 2)) $((HEIGHT / 2 - 12)) has_windows $((windows + 1)) ||
+        fail "the port box of '$2' opened no menu"
     xdotool key Up; sleep 0.3
     xdotool key Return
     wait_for_windows "$windows" || fail "the menu of '$2' did not close"
@@ -182,7 +215,7 @@ step_x() { echo $((62 + 96 * $1)); }
 step "the editor starts with no unit; Connect offers nothing"
 start_editor
 wait_for_first_paint
-click "$window" "$connect_x" "$buttons_y"
+click_until "$window" "$connect_x" "$buttons_y" shows "Select your device"
 dialog=$(wait_for_drawn_window "Select your device")
 [ -n "$dialog" ] || fail "no 'Select your device' dialog after Connect"
 # With an empty box, Connect leaves the dialog open.
@@ -193,13 +226,14 @@ wait_until_gone "Select your device" || fail "Escape did not close the device di
 
 step "a unit plugged in now is offered at the next Connect, and Send Data reaches it"
 plug_in_unit
-click "$window" "$connect_x" "$buttons_y"
+click_until "$window" "$connect_x" "$buttons_y" shows "Select your device"
 dialog=$(wait_for_drawn_window "Select your device")
 [ -n "$dialog" ] || fail "no 'Select your device' dialog after the second Connect"
 choose_last_port "$dialog" "Select your device"
-chooser_ok "$dialog"
-wait_until_gone "Select your device" || fail "Connect did not close the dialog: no unit of the family was chosen"
-click "$window" "$send_x" "$buttons_y"
+chooser_ok_closes "$dialog" "Select your device" ||
+    fail "Connect did not close the dialog: no unit of the family was chosen"
+# An upload starts at once: its first messages show that the click came.
+click_until "$window" "$send_x" "$buttons_y" test -s "$record"
 measure_upload_message sent
 done_width=$message_width
 # The expected files have Windows line ends.
@@ -224,7 +258,7 @@ sent_before=$(lines_in "$record")
     kill -TERM "$unit_pid"
 ) &
 watch_pid=$!
-click "$window" "$send_x" "$buttons_y"
+click_until "$window" "$send_x" "$buttons_y" received_more_than "$sent_before"
 wait "$watch_pid"
 unplug_unit
 measure_upload_message unplugged
@@ -250,7 +284,7 @@ plug_in_unit
 firmware="$work/dolm_ar_et_9.99.bin"
 head -c 63487 /dev/urandom >"$firmware"
 chmod 644 "$firmware"
-click "$window" "$firmware_x" "$buttons_y"
+click_until "$window" "$firmware_x" "$buttons_y" shows "$warning_title"
 warning=$(wait_for_drawn_window "$warning_title")
 [ -n "$warning" ] || fail "no '$warning_title' box after Firmware Upgrade"
 key "$warning" Return
@@ -258,24 +292,22 @@ wizard=$(wait_for_drawn_window "$wizard_title")
 [ -n "$wizard" ] || fail "no wizard after OK"
 sleep 1
 
-click "$wizard" "$(step_x 0)" "$step_y"
+click_until "$wizard" "$(step_x 0)" "$step_y" shows "$port_chooser_title"
 chooser=$(wait_for_drawn_window "$port_chooser_title")
 [ -n "$chooser" ] || fail "no '$port_chooser_title' dialog after Connect"
 choose_last_port "$chooser" "Connect"
-chooser_ok "$chooser"
-wait_until_gone "$port_chooser_title" || fail "OK did not close the port chooser of Connect"
+chooser_ok_closes "$chooser" "$port_chooser_title" || fail "OK did not close the port chooser of Connect"
 gets_title "$wizard" "$wizard_title: Dolmar" ||
     fail "after Connect the wizard is titled '$(xdotool getwindowname "$wizard")', not '$wizard_title: Dolmar'"
 
-click "$wizard" "$(step_x 1)" "$step_y"
+click_until "$wizard" "$(step_x 1)" "$step_y" ready_file_names "$upgrade_port"
 wait_for_unit_port "$upgrade_port" || fail "Erase did not bring the unit into upgrade mode"
 
-click "$wizard" "$(step_x 2)" "$step_y"
+click_until "$wizard" "$(step_x 2)" "$step_y" shows "$port_chooser_title"
 chooser=$(wait_for_drawn_window "$port_chooser_title")
 [ -n "$chooser" ] || fail "no '$port_chooser_title' dialog after Activate"
 choose_last_port "$chooser" "Activate"
-chooser_ok "$chooser"
-wait_until_gone "$port_chooser_title" || fail "OK did not close the port chooser of Activate"
+chooser_ok_closes "$chooser" "$port_chooser_title" || fail "OK did not close the port chooser of Activate"
 sleep 1
 [ -z "$(find_window "Step 3")" ] || fail "Activate refused the chosen port: the last one offered was not '$upgrade_port'"
 
@@ -284,7 +316,7 @@ click "$wizard" 5 300
 key "$wizard" m
 gets_title "$wizard" "$wizard_title [M]" ||
     fail "M did not switch the wizard to manual mode: it is titled '$(xdotool getwindowname "$wizard")'"
-click "$wizard" "$(step_x 3)" "$step_y"
+click_until "$wizard" "$(step_x 3)" "$step_y" shows "$file_chooser_title"
 files=$(wait_for_drawn_window "$file_chooser_title")
 [ -n "$files" ] || fail "no '$file_chooser_title' window after Load File"
 sleep 1
@@ -299,7 +331,9 @@ wait_until_gone "$file_chooser_title" || fail "the file chooser did not take $fi
 sleep 1
 [ -z "$(find_window "Load File")" ] || fail "Load File refused $firmware"
 
-click "$wizard" "$(step_x 4)" "$step_y"
+# The step buttons are disabled while the upgrade runs: a second click is lost harmlessly.
+upgrade_sent_before=$(lines_in "$record")
+click_until "$wizard" "$(step_x 4)" "$step_y" received_more_than "$upgrade_sent_before"
 # Looked for seldom: with one processor, every look is time the upload waits for.
 upgrade_started=$SECONDS
 outcome=""
