@@ -145,6 +145,17 @@ private:
 
     std::function<void()> action;
 };
+
+// Once the version chooser shows, `action` is armed for the slice in which
+// the download ends, and the first version is chosen; `actor` tells whether it ran.
+void actAsTheTransferEnds (testsupport::WizardRig& rig, std::unique_ptr<InTheSliceOfTheEnd>& actor,
+                           std::function<void()> action)
+{
+    rig.driver.then ([&actor, action] (juce::Component& modal) {
+        actor = std::make_unique<InTheSliceOfTheEnd> (action);
+        chooseVersion (0) (modal);
+    });
+}
 } // namespace
 
 TEST_F (FirmwareStep4, EachAnswerOfTheServerGivesItsOutcome)
@@ -287,10 +298,7 @@ TEST_F (FirmwareStep4, AWizardDeletedAsTheTransferEndsWritesNothing)
     rig.openWindow();
     const FilesMade made;
     std::unique_ptr<InTheSliceOfTheEnd> deleter;
-    rig.driver.then ([&] (juce::Component& modal) {
-        deleter = std::make_unique<InTheSliceOfTheEnd> ([&rig] { rig.window.reset(); });
-        chooseVersion (0) (modal);
-    });
+    actAsTheTransferEnds (rig, deleter, [&rig] { rig.window.reset(); });
 
     rig.wizard().doStep4(); // as an owner calls it, without the window's hold on a close
 
@@ -307,10 +315,7 @@ TEST_F (FirmwareStep4, EscapeAsTheTransferEndsWritesNothingAndClosesTheWizard)
     rig.openWindow();
     const FilesMade made;
     std::unique_ptr<InTheSliceOfTheEnd> escape;
-    rig.driver.then ([&] (juce::Component& modal) {
-        escape = std::make_unique<InTheSliceOfTheEnd> ([&rig] { rig.window->escapeKeyPressed(); });
-        chooseVersion (0) (modal);
-    });
+    actAsTheTransferEnds (rig, escape, [&rig] { rig.window->escapeKeyPressed(); });
 
     rig.wizard().buttonClicked (ModalAnswerer::findButton (rig.wizard(), "Select Version"));
 
