@@ -1,10 +1,12 @@
 #include "DolmarisApplication.h"
 
 #include "AboutComponent.h"
+#include "ApplicationQuit.h"
 #include "ContentComponent.h"
 
 #include "model/Dolmaris.h"
 #include "model/MidiPorts.h"
+#include "modules/zevo_firmware/QuitHold.h"
 
 namespace
 {
@@ -134,7 +136,9 @@ void DolmarisApplication::anotherInstanceStarted (const juce::String&)
 
 void DolmarisApplication::systemRequestedQuit()
 {
-    quit();
+    if (zevo::QuitHold::holdWhileWriting (ApplicationQuit::request))
+        return;
+    ApplicationQuit::request();
 }
 
 bool DolmarisApplication::handOverToRunningInstance (const juce::String& commandLine)

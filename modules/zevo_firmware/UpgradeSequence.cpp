@@ -3,6 +3,7 @@
 // flag is set or the wait gives up.
 #include "UpgradeSequence.h"
 
+#include "QuitHold.h"
 #include "UpgradePackets.h"
 #include "UpgraderBoxes.h"
 #include "model/ModeMessage.h"
@@ -222,14 +223,24 @@ juce::String upload (Handler& handler, UpgradeProgressSink& sink)
     handler.clearReplyFlags();
     return resetAnswered ? juce::String() : Text::noReset;
 }
+
+/** The upload and the ports' close, during which a quit waits. */
+juce::String writeFirmware (Handler& handler, UpgradeProgressSink& sink)
+{
+    QuitHold::WhileWriting writing;
+    const auto failure = upload (handler, sink);
+    handler.closePorts();
+    writing.end (failure.isEmpty() ? juce::String ("Firmware Upgrade Success: ") + Text::upgraded
+                                   : "Firmware Upgrade Error: " + failure);
+    return failure;
+}
 } // namespace
 
 bool runUpgradeSequence (Handler& handler, UpgradeProgressSink& sink)
 {
-    const auto failure = upload (handler, sink);
+    const auto failure = writeFirmware (handler, sink);
 
     auto& ports = MidiPorts::get();
-    handler.closePorts();
     ports.pause (800);
     sink.setUpgradeStatus ("Firmware Upgrade");
 
