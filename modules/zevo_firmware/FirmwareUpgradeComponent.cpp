@@ -3,6 +3,7 @@
 // the close. The steps themselves are in FirmwareUpgradeSteps.cpp.
 #include "FirmwareUpgradeComponent.h"
 
+#include "DisplayConnection.h"
 #include "MidiInputHandler.h"
 #include "UpgradePackets.h"
 #include "UpgradeSequence.h"
@@ -153,6 +154,10 @@ void FirmwareUpgradeComponent::setWindowTitle (const juce::String& title)
         dialog->setName (title);
     else if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
         window->setName (title);
+
+    // At once: Connect sets a title and then blocks the message thread for a
+    // second, which would keep it from the window system until the step ends.
+    DisplayConnection::flush();
 }
 
 bool FirmwareUpgradeComponent::keyPressed (const juce::KeyPress& key)

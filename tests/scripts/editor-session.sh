@@ -74,6 +74,22 @@ brightest() { "$convert" "$work/$1.png" -crop "$2" +repage -colorspace Gray -for
 still_running() { kill -0 "$editor_pid" 2>/dev/null || fail "$1 ended the editor"; }
 key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; sleep 0.5; }
 
+# Starts a window manager (openbox unless named), which keeps its configuration
+# and cache in the temporary folder and is stopped on exit, and waits until it runs.
+start_window_manager() {
+    local window_manager=${1:-openbox}
+    mkdir "$work/wm"
+    HOME="$work/wm" XDG_CONFIG_HOME="$work/wm" XDG_CACHE_HOME="$work/wm" XDG_DATA_HOME="$work/wm" \
+        "$window_manager" >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+    trap 'kill "$wm_pid" 2>/dev/null || true; cleanup' EXIT
+    for _ in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        sleep 0.1
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || { cat "$work/wm.log"; fail "$window_manager did not start"; }
+}
+
 # Arguments, if any, are a command that starts the editor, such as nohup.
 start_editor() {
     "$@" "${editor_command[@]}" >"$work/editor.log" 2>&1 &

@@ -11,17 +11,7 @@ starts=${KIVRA_STARTS:-20}
 window_manager=${KIVRA_WINDOW_MANAGER:-openbox}
 source "$(dirname "$0")/editor-session.sh"
 
-# The window manager keeps its configuration and cache in the temporary folder.
-mkdir "$work/wm"
-HOME="$work/wm" XDG_CONFIG_HOME="$work/wm" XDG_CACHE_HOME="$work/wm" XDG_DATA_HOME="$work/wm" \
-    "$window_manager" >"$work/wm.log" 2>&1 &
-wm_pid=$!
-trap 'kill "$wm_pid" 2>/dev/null || true; cleanup' EXIT
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || { cat "$work/wm.log"; fail "$window_manager did not start"; }
+start_window_manager "$window_manager"
 
 window_size() { xwininfo -id "$window" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
 # The "Control Mode" label sits at the view's foot: in a view squashed to the
