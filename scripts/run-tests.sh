@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, its tests through a real ALSA
-# sequencer inside a small emulated machine, the same tests again under
+# sequencer inside a small emulated machine, the other tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the MIDI, upgrader and
 # firmware server tests under ThreadSanitizer, and bounded runs of the
 # mapping-file and firmware catalogue fuzzers. Any failure fails the whole
