@@ -45,8 +45,11 @@ std::vector<uint8_t> paddedToBlocks (std::vector<uint8_t> image)
 }
 } // namespace
 
-// A reply that came before the sender had cleared the block's flag was lost,
-// and one processor made that likely: the upgrade failed at a random block.
+// The paced upload end to end through a real sequencer, on the test machine's
+// one processor: the Erase step's mode message, then a whole image to a unit
+// answering 1-2 ms after each packet, which ends in the success box and leaves
+// the unit holding the image padded to whole blocks. (A reply that overtakes
+// the sender is AUnitAnsweringAsThePacketEnds' case.)
 TEST (RealUpgrade, WholeImageToAQuickUnit)
 {
     std::cout << "[ info     ] processors: " << juce::SystemStats::getNumCpus() << std::endl;

@@ -24,7 +24,11 @@ set -euo pipefail
 # event (a click or a key that the editor never sees, about one run in six;
 # a lost click is clicked again below, a lost key is not). A failed session
 # is run once more from the start, with its failure left in the log above.
+# A test that passes shows no log: where KIVRA_SESSION_FIRST_FAILURE names a
+# file, the first run's failure (its step and what went wrong) is written
+# there too, for the test run to show, and no such file means no failure.
 if [ -z "${KIVRA_SESSION_RUN:-}" ]; then
+    [ -z "${KIVRA_SESSION_FIRST_FAILURE:-}" ] || rm -f -- "$KIVRA_SESSION_FIRST_FAILURE"
     KIVRA_SESSION_RUN=1 "$0" "$@" && exit 0
     echo "--- the session failed (above); once more from the start"
     KIVRA_SESSION_RUN=2 exec "$0" "$@"
@@ -43,23 +47,31 @@ patience=60 # seconds for every window to show or go
 first_display=160
 source "$(dirname "$0")/editor-session.sh"
 
-[ -c /dev/snd/seq ] || fail "no ALSA sequencer here: run this through tests/vm/run-in-vm.sh"
-# The test machine's own device node, root-only as its kernel makes it; the
-# editor runs as an unprivileged user.
-if [ -n "${RUN_IN_VM_JOB:-}" ] && [ "$(id -u)" -eq 0 ]; then chmod a+rw /dev/snd/seq; fi
-
 unit_pid=""
 unit_number=0
 stop_unit_now() { [ -n "$unit_pid" ] && kill -9 "$unit_pid" 2>/dev/null || true; }
-trap 'stop_unit_now; cleanup' EXIT
+current_step="the start"
+failure=""
+# Any end but success counts, also a command that failed under set -e.
+note_first_failure() {
+    [ "$1" -ne 0 ] && [ "$KIVRA_SESSION_RUN" = 1 ] && [ -n "${KIVRA_SESSION_FIRST_FAILURE:-}" ] || return 0
+    echo "$current_step: ${failure:-a command failed with status $1}" >"$KIVRA_SESSION_FIRST_FAILURE" || true
+}
+trap 'note_first_failure $?; stop_unit_now; cleanup' EXIT
 
 fail() {
+    failure=$*
     echo "FAIL: $*"
     if [ -n "${KIVRA_SCREENSHOT_DIR:-}" ]; then /usr/bin/import -window root "$KIVRA_SCREENSHOT_DIR/real-midi-failure.png" || true; fi
     [ -f "$work/editor.log" ] && sed 's/^/editor: /' "$work/editor.log"
     for log in "$work"/unit-*.log; do [ -f "$log" ] && sed "s|^|$(basename "$log"): |" "$log"; done
     exit 1
 }
+
+[ -c /dev/snd/seq ] || fail "no ALSA sequencer here: run this through tests/vm/run-in-vm.sh"
+# The test machine's own device node, root-only as its kernel makes it; the
+# editor runs as an unprivileged user.
+if [ -n "${RUN_IN_VM_JOB:-}" ] && [ "$(id -u)" -eq 0 ]; then chmod a+rw /dev/snd/seq; fi
 
 # Plugs a unit in: its port exists once its ready file names it.
 plug_in_unit() {
@@ -203,7 +215,7 @@ wait_for_first_paint() {
 }
 
 # A step's heading, with the time so far: a figure for whoever reads the log.
-step() { echo "--- $* (after $SECONDS s)"; }
+step() { current_step=$*; echo "--- $* (after $SECONDS s)"; }
 
 # Buttons of the 1010 x 670 view, and of the 514 x 491 wizard (step i at 17 + 96 i, 92).
 connect_x=360 send_x=466 firmware_x=82 buttons_y=648

@@ -55,12 +55,15 @@
 #        and what the command had written so far is shown
 #   125  wrong usage, something missing on this computer, or the machine
 #        stopped while the command ran (a kernel panic, say)
+#   130  interrupted by SIGINT (Ctrl-C), 143 by SIGTERM: the machine was
+#        stopped and what the command had written so far is shown
 # Inside the machine 126 and 127 mean, as in a shell, that the command (or the
 # working folder) could not be used or that the command was not found.
 #
 # Give CTest a longer timeout than --timeout: then the script stops the machine
 # itself and removes its temporary folder. If the script is killed outright,
-# QEMU dies with it (parent-death signal), but the temporary folder stays.
+# QEMU dies with it (parent-death signal), but the temporary folder stays, and
+# so does a cache file it was making, which the next run removes.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -76,6 +79,9 @@ workdir=$PWD
 job=""
 cache=${RUN_IN_VM_CACHE:-}
 verbose=""
+partial=""
+control=""
+qemu_pid=""
 env_assignments=()
 share_lines=()
 
@@ -230,9 +236,11 @@ build_initramfs() {
     done
     # Uncompressed: unpacking it costs the emulated processor more than
     # reading a few more megabytes.
-    (cd "$stage" && find . | "$busybox" cpio -o -H newc -R 0:0 2>/dev/null) >"$target.$$" ||
+    partial=$target.$$
+    (cd "$stage" && find . | "$busybox" cpio -o -H newc -R 0:0 2>/dev/null) >"$partial" ||
         die "cannot build the initramfs"
-    mv -f -- "$target.$$" "$target"
+    mv -f -- "$partial" "$target"
+    partial=""
     rm -rf -- "$stage"
 }
 
@@ -243,6 +251,21 @@ prepare_cache() {
     fi
     mkdir -p -- "$cache" || die "cannot make the cache folder $cache"
     cache=$(cd "$cache" && pwd)
+    remove_leftovers
+}
+
+# Cache entries are made under the name of the entry and the maker's process,
+# and renamed into place once complete. Such a file whose process has gone is
+# what a run killed outright left behind (tens of megabytes for a kernel); one
+# whose process lives belongs to a run that is making it now.
+remove_leftovers() {
+    local file pid
+    for file in "$cache"/vmlinux-*.* "$cache"/initramfs-*.*; do
+        pid=${file##*.}
+        if [[ $pid =~ ^[0-9]+$ ]] && [ ! -e "/proc/$pid" ]; then
+            rm -f -- "$file"
+        fi
+    done
 }
 
 # Entries are touched when used; a new entry of a kind clears those of that
@@ -277,11 +300,14 @@ unpack_kernel() {
     local target=$1 offset
     offset=$(LC_ALL=C grep -obUaP -m1 '\xfd7zXZ\x00' "$kernel_image" | head -n1 | cut -d: -f1) || true
     [ -n "$offset" ] || return 1
-    tail -c +"$((offset + 1))" -- "$kernel_image" | xz -dcq --single-stream >"$target.$$" 2>/dev/null || true
-    if [ "$(head -c4 -- "$target.$$" 2>/dev/null)" = $'\x7fELF' ]; then
-        mv -f -- "$target.$$" "$target"
+    partial=$target.$$
+    tail -c +"$((offset + 1))" -- "$kernel_image" | xz -dcq --single-stream >"$partial" 2>/dev/null || true
+    if [ "$(head -c4 -- "$partial" 2>/dev/null)" = $'\x7fELF' ]; then
+        mv -f -- "$partial" "$target"
+        partial=""
     else
-        rm -f -- "$target.$$"
+        rm -f -- "$partial"
+        partial=""
         return 1
     fi
 }
@@ -371,7 +397,22 @@ stop_machine() {
 # shellcheck disable=SC2317  # called by the EXIT trap
 clean_up() {
     stop_machine
+    [ -z "${partial:-}" ] || rm -f -- "$partial"
     [ -z "${scratch:-}" ] || rm -rf -- "$scratch"
+}
+
+# Ctrl-C or a stop: what the command wrote so far comes back, as at the time
+# limit, and the run says why it ended. Once is enough: a second signal waits
+# for the machine to be stopped.
+# shellcheck disable=SC2317  # called by the INT and TERM traps
+interrupted() {
+    local stopped=""
+    trap '' INT TERM
+    [ -z "${qemu_pid:-}" ] || stopped="; the machine was stopped"
+    stop_machine
+    hand_back_output
+    echo "run-in-vm: interrupted by $1$stopped" >&2
+    exit "$2"
 }
 
 wait_for_machine() {
@@ -408,9 +449,14 @@ show_console() {
     fi
 }
 
-hand_back_result() {
+hand_back_output() {
+    [ -n "${control:-}" ] || return 0
     cat -- "$control/stdout" 2>/dev/null || true
     cat -- "$control/stderr" >&2 2>/dev/null || true
+}
+
+hand_back_result() {
+    hand_back_output
     if [ -n "$verbose" ]; then
         show_console
         echo "run-in-vm: command started after ${boot_seconds:-?} s, machine gone after $(seconds_since "$start_time") s" >&2
@@ -449,8 +495,8 @@ main() {
     boot_seconds=""
     scratch=$(mktemp -d "${TMPDIR:-/tmp}/run-in-vm.XXXXXX") || die "cannot make a temporary folder"
     trap clean_up EXIT
-    trap 'exit 130' INT
-    trap 'exit 143' TERM
+    trap 'interrupted SIGINT 130' INT
+    trap 'interrupted SIGTERM 143' TERM
     control=$scratch/control
     mkdir "$control"
     if [ -z "$job" ]; then
