@@ -1,7 +1,9 @@
-// Waits that end on their deadline. A plain sleep wakes late by a little
-// every time, and over hundreds of pauses the lateness adds up; sleeping until
-// just before the deadline and spinning the rest ends each wait within
-// microseconds of it, and never before.
+// Waits that end on their deadline and never before it. A plain sleep wakes
+// late by a little every time, and over the firmware upload's tens of
+// thousands of 1 ms pauses the lateness adds up; spinning whole pauses instead
+// burns a core for the length of the upload. So a wait sleeps until shortly
+// before its deadline, by a margin that follows how late this thread's sleeps
+// wake, and spins only the rest.
 #pragma once
 
 #include <chrono>
