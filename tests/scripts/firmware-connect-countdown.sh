@@ -31,16 +31,26 @@ sleep 1
 
 echo "--- Connect counts its passes in the title the window manager shows"
 # The Connect button: (17, 92), 90 x 20 in the 514 x 491 wizard.
-xdotool mousemove --window "$wizard" 62 102 click 1
+click_connect() { xdotool mousemove --window "$wizard" 62 102 click 1; }
+click_connect
 titles=""
 started=$SECONDS
+clicked_again=""
 while waiting_since "$started"; do
     chooser=$(find_window "$port_chooser_title")
     titles+="$(shown_title "$wizard")"$'\n'
     [ -n "$chooser" ] && break
+    # A window just placed by openbox now and then misses a click, on a busy
+    # machine under the sanitizers: nothing has changed 6 s after it (the
+    # passes end at 5 s even when the title is held back), so click once more.
+    if [ -z "$clicked_again" ] && [ $((SECONDS - started)) -ge 6 ] && ! printf '%s' "$titles" | grep -q "("; then
+        echo "nothing came of the click on Connect in 6 s: clicking it again"
+        clicked_again=yes
+        click_connect
+    fi
     sleep 0.2
 done
-[ -n "$chooser" ] || fail "no '$port_chooser_title' dialog after Connect"
+[ -n "$chooser" ] || fail "no '$port_chooser_title' dialog after Connect; titles seen: $(printf '%s' "$titles" | uniq | paste -sd '|' -)"
 passes=$(printf '%s' "$titles" | sed -n "s/^$wizard_title: (\([1-5]\))\$/\1/p" | uniq | paste -sd ' ' -)
 echo "passes seen in the title: $passes"
 # Blocked until the last pass, the title would show "(5)" only.
