@@ -101,6 +101,20 @@ start_editor() {
     sleep 1 # the first paint
 }
 
+# The "Firmware Upgrade" button: (35, 637), 94 x 23 in the 1010 x 670 view.
+click_firmware_button() { xdotool mousemove --window "$window" 82 648 click 1; }
+
+# Opens the upgrade wizard as a person would: the button, then OK (Return) in
+# the warning box. Needs warning_title and wizard_title; sets warning and wizard.
+open_wizard() {
+    click_firmware_button
+    warning=$(wait_for_window "$warning_title")
+    [ -n "$warning" ] || fail "no box titled '$warning_title' after a click on Firmware Upgrade"
+    key "$warning" Return
+    wizard=$(wait_for_window "$wizard_title")
+    [ -n "$wizard" ] || fail "no window titled '$wizard_title' after OK"
+}
+
 # Waits for the editor to end; its exit status must be 0.
 expect_clean_exit() {
     local started=$SECONDS
