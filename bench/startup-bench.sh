@@ -18,21 +18,17 @@ done
 
 work=$(mktemp -d /tmp/kivra-startup-bench-XXXXXX)
 mkdir -m 700 "$work/home" "$work/run"
-xvfb_pid=""
+source "$(dirname "$0")/../scripts/virtual-display.sh"
 program_pid=""
 cleanup() {
     [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_virtual_display
     wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$display_file")"
+start_virtual_display -screen 0 1280x1024x24
 # JUCE writes ~/.cache and the editor its settings: into the temporary home.
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 

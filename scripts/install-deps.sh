@@ -5,12 +5,12 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     juce-modules-source            # JUCE 7.0.5 modules, CMake config and juceaide
-    xvfb xauth fonts-dejavu-core   # a virtual display, and fonts so text shows at all
+    xvfb fonts-dejavu-core         # a virtual display, and fonts so text shows at all
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev       # the fuzz target (libFuzzer)
     xdotool imagemagick            # driving and photographing the real window
     openssl ca-certificates        # the test CAs of the local HTTPS firmware servers (python3 below)
-    x11-utils                      # xdpyinfo: waiting for the virtual display; xwininfo, xprop: window sizes
+    x11-utils                      # xwininfo, xprop: window sizes and titles
     openbox icewm                  # window managers the smoke tests start the editor under (openbox in CI)
     llvm                           # llvm-symbolizer: readable sanitizer reports
     python3                        # the smoke test reads the settings file it left; the firmware servers

@@ -12,8 +12,7 @@ cmake --build build --target KivraEditor -j"$(nproc)"
 
 editor=build/app/KivraEditor_artefacts/Release/Kivra
 editor_pid=""
-xvfb_pid=""
-display_file=""
+source scripts/virtual-display.sh
 
 stop_all() {
     trap - INT TERM HUP EXIT
@@ -21,11 +20,7 @@ stop_all() {
         kill -TERM "$editor_pid" 2>/dev/null || true
         wait "$editor_pid" 2>/dev/null || true
     fi
-    if [ -n "$xvfb_pid" ]; then
-        kill -TERM "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    [ -z "$display_file" ] || rm -f "$display_file"
+    stop_virtual_display
 }
 trap 'stop_all; exit 130' INT
 trap 'stop_all; exit 143' TERM HUP
@@ -33,16 +28,7 @@ trap stop_all EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display: starting the editor on a virtual display (Xvfb); it will not be visible."
-    # Xvfb picks a free display and names it; in a session of its own, so a
-    # Ctrl-C reaches the editor first and the display stays until it is gone.
-    display_file=$(mktemp)
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-    display=$(head -n 1 "$display_file")
-    rm -f "$display_file"
-    if [ -z "$display" ]; then echo "The virtual display did not start." >&2; exit 1; fi
-    export DISPLAY=":$display"
+    start_virtual_display -screen 0 1280x1024x24
 fi
 
 "$editor" &

@@ -19,7 +19,7 @@ step() { echo; echo "=== $* (after ${SECONDS} s) ==="; }
 step "Release build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
-(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" -LE real_midi)
+(cd build && ../scripts/with-virtual-display.sh ctest --output-on-failure -j"$jobs" -LE real_midi)
 
 # These machines have no sound devices: the tests through a real ALSA
 # sequencer run inside a small emulated machine that has one.
@@ -49,7 +49,7 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Release \
 cmake --build build-sanitize -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-(cd build-sanitize && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs")
+(cd build-sanitize && ../scripts/with-virtual-display.sh ctest --output-on-failure -j"$jobs")
 
 # The MIDI ports and the upgrader hand data between the MIDI thread and the
 # message thread, the firmware requests between their own thread and the
@@ -60,7 +60,7 @@ CC=clang CXX=clang++ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Release \
     -DKIVRA_TSAN=ON -DKIVRA_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target kivra_tests kivra_realtime_tests kivra_network_tests
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" \
+    ../scripts/with-virtual-display.sh ctest --output-on-failure -j"$jobs" \
     -R '^(MappingUpload|MidiInputHandler|Upgrade|FirmwareWizard|firmware_server)')
 
 step "Fuzzing the mapping-file loader for ${fuzz_seconds} s"

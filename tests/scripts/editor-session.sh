@@ -2,9 +2,9 @@
 # path as $1: a virtual display of their own, a temporary home, the editor run
 # as an unprivileged user when the tests run as root (as root it would write
 # its all-users settings under /var), and the helpers that start it, find its
-# windows and wait for its clean exit. A sourcing script may set first_display,
-# and patience: how many seconds each wait may last (an emulated machine is many
-# times slower than this one, and each call of xdotool costs it a noticeable time).
+# windows and wait for its clean exit. A sourcing script may set patience: how
+# many seconds each wait may last (an emulated machine is many times slower
+# than this one, and each call of xdotool costs it a noticeable time).
 editor=$(readlink -f "$1")
 patience=${patience:-15}
 title="Dolmar/Dolmet Kivra V1.14"
@@ -23,25 +23,21 @@ if [ "$(id -u)" -eq 0 ]; then
     editor="$work/Kivra"
 fi
 
-display=${first_display:-90}
-while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
-xvfb_pid=$!
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual-display.sh"
 editor_pid=""
 editor_process=""
 cleanup() {
     [ -n "$editor_process" ] && kill -9 "$editor_process" 2>/dev/null || true
     [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
+    stop_virtual_display
     wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=":$display"
+# -ac: the editor runs as another user when the tests run as root.
+start_virtual_display -screen 0 1280x1024x24 -ac || { echo "FAIL: no virtual display"; exit 1; }
 # True until the patience counted from its start has run out.
 waiting_since() { [ "$SECONDS" -lt $(($1 + patience)) ]; }
-xvfb_started=$SECONDS
-while waiting_since "$xvfb_started"; do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Under the sanitizers, the X and font libraries that JUCE loads and unloads at
 # run time leave allocations that LeakSanitizer can no longer attribute; the

@@ -10,7 +10,6 @@ set -euo pipefail
 warning_title="Firmware Upgrader about to start"
 wizard_title="Firmware Upgrade"
 port_chooser_title="Choose Your Zevo Device"
-first_display=140
 source "$(dirname "$0")/editor-session.sh"
 start_window_manager openbox
 

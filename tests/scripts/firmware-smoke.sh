@@ -7,7 +7,6 @@ set -euo pipefail
 
 warning_title="Firmware Upgrader about to start"
 wizard_title="Firmware Upgrade"
-first_display=120
 source "$(dirname "$0")/editor-session.sh"
 
 start_editor

@@ -44,7 +44,6 @@ wizard_title="Firmware Upgrade"
 port_chooser_title="Choose Your Zevo Device"
 file_chooser_title="Choose The Firmware File"
 patience=60 # seconds for every window to show or go
-first_display=160
 source "$(dirname "$0")/editor-session.sh"
 
 unit_pid=""
