@@ -9,6 +9,4 @@ source "$(dirname "$0")/virtual-display.sh"
 
 start_virtual_display -screen 0 1280x1024x24
 trap stop_virtual_display EXIT
-status=0
-"$@" || status=$?
-exit "$status"
+"$@"

@@ -8,6 +8,8 @@
 #include "UpgraderBoxes.h"
 #include "model/ModeMessage.h"
 
+#include <utility>
+
 namespace zevo
 {
 const char* const upgradeModePortName = "Zevo firmware upgrade";
@@ -32,6 +34,8 @@ const char* const noWrite = "Could not write new firmware";
 const char* const noReset = "Your firmware has been upgraded! Power off your unit and wait for 5 seconds, "
                             "then turn back on for changes to take effect";
 const char* const upgraded = "Your firmware has been upgraded!";
+const char* const successTitle = "Firmware Upgrade Success";
+const char* const errorTitle = "Firmware Upgrade Error";
 } // namespace Text
 
 enum class Pace { before, after };
@@ -224,14 +228,22 @@ juce::String upload (Handler& handler, UpgradeProgressSink& sink)
     return resetAnswered ? juce::String() : Text::noReset;
 }
 
+/** The box that ends the sequence: its title and its text. */
+std::pair<juce::String, juce::String> outcomeOf (const juce::String& failure)
+{
+    if (failure.isEmpty())
+        return { Text::successTitle, Text::upgraded };
+    return { Text::errorTitle, failure };
+}
+
 /** The upload and the ports' close, during which a quit waits. */
 juce::String writeFirmware (Handler& handler, UpgradeProgressSink& sink)
 {
     QuitHold::WhileWriting writing;
     const auto failure = upload (handler, sink);
     handler.closePorts();
-    writing.end (failure.isEmpty() ? juce::String ("Firmware Upgrade Success: ") + Text::upgraded
-                                   : "Firmware Upgrade Error: " + failure);
+    const auto [title, text] = outcomeOf (failure);
+    writing.end (title + ": " + text);
     return failure;
 }
 } // namespace
@@ -244,20 +256,19 @@ bool runUpgradeSequence (Handler& handler, UpgradeProgressSink& sink)
     ports.pause (800);
     sink.setUpgradeStatus ("Firmware Upgrade");
 
-    auto& boxes = UpgraderBoxes::get();
-    if (failure.isNotEmpty())
+    const auto [title, text] = outcomeOf (failure);
+    const bool upgraded = failure.isEmpty();
+    UpgraderBoxes::get().showMessageBox (upgraded ? juce::MessageBoxIconType::InfoIcon
+                                                  : juce::MessageBoxIconType::WarningIcon,
+                                         title, text);
+    if (upgraded)
     {
-        boxes.showMessageBox (juce::MessageBoxIconType::WarningIcon, "Firmware Upgrade Error", failure);
-    }
-    else
-    {
-        boxes.showMessageBox (juce::MessageBoxIconType::InfoIcon, "Firmware Upgrade Success", Text::upgraded);
         ports.pause (600);
         sink.updateProgress (4);
     }
 
     ports.pause (300);
-    return failure.isEmpty();
+    return upgraded;
 }
 
 bool enterUpgradeMode (const juce::String& connectedDeviceName, int productCode, UpgradeProgressSink& sink)

@@ -109,7 +109,7 @@ shown_windows() { xdotool search --onlyvisible --pid "$editor_process" 2>/dev/nu
 has_windows() { [ "$(shown_windows)" -eq "$1" ]; }
 wait_for_windows() {
     local started=$SECONDS
-    while waiting_since "$started"; do [ "$(shown_windows)" -eq "$1" ] && return 0; sleep 0.1; done
+    while waiting_since "$started"; do has_windows "$1" && return 0; sleep 0.1; done
     return 1
 }
 # A window found by its title may not be mapped or drawn yet, and a click then
